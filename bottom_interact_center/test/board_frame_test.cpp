@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bottom_interact_center/board_frame.hpp"
+#include "robot/cleaning_component.pb.h"
+
+namespace {
+
+using bottom_interact_center::BoardFrame;
+
+cleaning_component::VersionInfo VersionOfLength(std::size_t text_length) {
+  cleaning_component::VersionInfo version;
+  version.set_release_version(std::string(text_length, 'v'));
+  return version;
+}
+
+TEST(BoardFrameEncode, HeaderIsPayloadLengthLowByteFirst) {
+  const auto version = VersionOfLength(297);  // tag + 2-byte length + 297 = 300 bytes
+  std::vector<uint8_t> frame;
+  ASSERT_TRUE(BoardFrame::Encode(version, &frame));
+  ASSERT_EQ(frame.size(), 302u);
+  EXPECT_EQ(frame[0], 0x2C);
+  EXPECT_EQ(frame[1], 0x01);
+  EXPECT_EQ(std::string(frame.begin() + 2, frame.end()), version.SerializeAsString());
+}
+
+TEST(BoardFrameEncode, EmptyMessageIsABareHeader) {
+  cleaning_component::CleaningComponentRequest request;
+  std::vector<uint8_t> frame{9, 9, 9};
+  ASSERT_TRUE(BoardFrame::Encode(request, &frame));
+  EXPECT_EQ(frame, (std::vector<uint8_t>{0, 0}));
+}
+
+TEST(BoardFrameEncode, LengthFieldKeepsOnlyTheLow16Bits) {
+  const auto version = VersionOfLength(70000);  // tag + 3-byte length + 70000 = 70004 bytes
+  std::vector<uint8_t> frame;
+  ASSERT_TRUE(BoardFrame::Encode(version, &frame));
+  ASSERT_EQ(frame.size(), 70006u);
+  EXPECT_EQ(BoardFrame::ReadLength(frame.data()), 70004 - 65536);
+}
+
+TEST(BoardFrameReadLength, LowByteFirst) {
+  const uint8_t header[] = {0x34, 0x12};
+  EXPECT_EQ(BoardFrame::ReadLength(header), 0x1234);
+  const uint8_t largest[] = {0xFF, 0xFF};
+  EXPECT_EQ(BoardFrame::ReadLength(largest), 0xFFFF);
+}
+
+TEST(BoardFrameRoundTrip, DecodedPayloadParsesBack) {
+  cleaning_component::CleaningComponentRequest request;
+  request.set_request_id(1700000000);
+  request.mutable_wheel_cmd()->set_cmd(cleaning_component::WheelCmd_Lock);
+  std::vector<uint8_t> frame;
+  ASSERT_TRUE(BoardFrame::Encode(request, &frame));
+  cleaning_component::CleaningComponentRequest decoded;
+  ASSERT_TRUE(decoded.ParseFromArray(frame.data() + BoardFrame::kHeaderSize,
+                                     BoardFrame::ReadLength(frame.data())));
+  EXPECT_EQ(decoded.request_id(), 1700000000);
+  EXPECT_TRUE(decoded.has_wheel_cmd());
+  EXPECT_EQ(decoded.wheel_cmd().cmd(), cleaning_component::WheelCmd_Lock);
+}
+
+}  // namespace
