@@ -1,0 +1,91 @@
+// The board_sim program as a user runs it: options, printed requests, stop on a signal.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <regex>
+#include <string>
+
+#include "board_requests.hpp"
+#include "child_process.hpp"
+#include "raw_board_client.hpp"
+
+namespace {
+
+using board_sim_test::BoardRequests;
+using board_sim_test::ChildProcess;
+using board_sim_test::RawBoardClient;
+
+constexpr std::chrono::milliseconds kWait{5000};
+const std::string kProgram = BOARD_SIM_PROGRAM;
+
+struct Ports {
+  uint16_t procter = 0;
+  uint16_t light = 0;
+};
+
+// The program's start-up line names the ports the kernel chose for --*-port 0.
+std::optional<Ports> WaitForListening(ChildProcess* sim) {
+  const auto line = sim->WaitForLine("listening on", kWait);
+  std::smatch match;
+  if (!line ||
+      !std::regex_search(*line, match, std::regex("procter port (\\d+), light port (\\d+)"))) {
+    return std::nullopt;
+  }
+  return Ports{static_cast<uint16_t>(std::stoi(match[1])),
+               static_cast<uint16_t>(std::stoi(match[2]))};
+}
+
+TEST(BoardSimProgram, PrintsDecodedRequestsAndStopsOnSigterm) {
+  ChildProcess sim({kProgram, "--procter-port", "0", "--light-port", "0", "--scenario",
+                    "wheel=error:2", "--scenario", "version=version:V1.2.3"});
+  ASSERT_TRUE(sim.started());
+  const auto ports = WaitForListening(&sim);
+  ASSERT_TRUE(ports);
+
+  RawBoardClient procter(ports->procter);
+  ASSERT_TRUE(procter.SendRequest(BoardRequests::Wheel(7, 2)));
+  const auto wheel = procter.NextResponse(kWait);
+  ASSERT_TRUE(wheel);
+  EXPECT_EQ(wheel->error().err_code(), 2);
+  EXPECT_TRUE(sim.WaitForLine(
+      "[procter] wheel: request_id: 7 wheel_cmd { cmd: WheelCmd_Lock } -> error:2", kWait));
+  ASSERT_TRUE(procter.SendRequest(BoardRequests::Version(8)));
+  const auto version = procter.NextResponse(kWait);
+  ASSERT_TRUE(version);
+  EXPECT_EQ(version->version().release_version(), "V1.2.3");
+
+  sim.Signal(SIGTERM);
+  EXPECT_EQ(sim.Wait(kWait), 0);
+}
+
+TEST(BoardSimProgram, StopsOnSigint) {
+  ChildProcess sim({kProgram, "--procter-port", "0", "--light-port", "0"});
+  ASSERT_TRUE(WaitForListening(&sim));
+  sim.Signal(SIGINT);
+  EXPECT_EQ(sim.Wait(kWait), 0);
+}
+
+TEST(BoardSimProgram, HelpExitsZero) {
+  ChildProcess sim({kProgram, "--help"});
+  EXPECT_EQ(sim.Wait(kWait), 0);
+  EXPECT_NE(sim.ReadAll(kWait).find("--scenario KIND=SCENARIO"), std::string::npos);
+}
+
+TEST(BoardSimProgram, BadOptionIsAnErrorNamingIt) {
+  ChildProcess sim({kProgram, "--scenario", "wheel=explode"});
+  EXPECT_EQ(sim.Wait(kWait), 2);
+  EXPECT_NE(sim.ReadAll(kWait).find("unknown scenario 'explode'"), std::string::npos);
+}
+
+TEST(BoardSimProgram, TakenPortIsAnError) {
+  ChildProcess first({kProgram, "--procter-port", "0", "--light-port", "0"});
+  const auto ports = WaitForListening(&first);
+  ASSERT_TRUE(ports);
+  ChildProcess second(
+      {kProgram, "--procter-port", std::to_string(ports->procter), "--light-port", "0"});
+  EXPECT_EQ(second.Wait(kWait), 1);
+  EXPECT_NE(second.ReadAll(kWait).find("Address already in use"), std::string::npos);
+}
+
+}  // namespace

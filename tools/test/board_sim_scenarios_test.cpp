@@ -1,0 +1,185 @@
+// The simulated board's answers, seen through a real loopback connection.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "board_requests.hpp"
+#include "board_sim/board_simulator.hpp"
+#include "raw_board_client.hpp"
+
+namespace {
+
+using board_sim::BoardSimulator;
+using board_sim::CommandKind;
+using board_sim::Scenario;
+using board_sim_test::BoardRequests;
+using board_sim_test::RawBoardClient;
+
+constexpr std::chrono::milliseconds kWait{5000};
+
+class BoardSimScenarios : public ::testing::Test {
+protected:
+  void SetUp() override {
+    BoardSimulator::Options options;
+    options.procter_port = 0;
+    options.light_port = 0;
+    options.write_pause = std::chrono::milliseconds(20);
+    sim_ = std::make_unique<BoardSimulator>(options);
+    std::string reason;
+    ASSERT_TRUE(sim_->Start(&reason)) << reason;
+    procter_ = std::make_unique<RawBoardClient>(sim_->procter_port());
+    ASSERT_TRUE(procter_->connected());
+  }
+
+  std::unique_ptr<BoardSimulator> sim_;
+  std::unique_ptr<RawBoardClient> procter_;
+};
+
+TEST_F(BoardSimScenarios, AcceptEchoesTheIdWithoutError) {
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::SmfMotors(1700000001)));
+  const auto response = procter_->NextResponse(kWait);
+  ASSERT_TRUE(response);
+  EXPECT_EQ(response->response_id(), 1700000001);
+  EXPECT_FALSE(response->has_error());
+  EXPECT_FALSE(response->has_version());
+}
+
+TEST_F(BoardSimScenarios, ErrorAppliesOnlyToItsKind) {
+  sim_->SetScenario(CommandKind::kWheel, Scenario::Error(2));
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Wheel(11, 2)));
+  const auto wheel = procter_->NextResponse(kWait);
+  ASSERT_TRUE(wheel);
+  EXPECT_EQ(wheel->response_id(), 11);
+  ASSERT_TRUE(wheel->has_error());
+  EXPECT_EQ(wheel->error().err_code(), 2);
+
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::HandPump(12)));
+  const auto pump = procter_->NextResponse(kWait);
+  ASSERT_TRUE(pump);
+  EXPECT_EQ(pump->response_id(), 12);
+  EXPECT_FALSE(pump->has_error());
+}
+
+TEST_F(BoardSimScenarios, ErrorCodeZeroStillCarriesTheErrorMessage) {
+  sim_->SetScenario(CommandKind::kStation, Scenario::Error(0));
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Station(13)));
+  const auto response = procter_->NextResponse(kWait);
+  ASSERT_TRUE(response);
+  EXPECT_TRUE(response->has_error());
+}
+
+TEST_F(BoardSimScenarios, SilentSendsNothing) {
+  sim_->SetScenario(CommandKind::kWheel, Scenario::Of(Scenario::Kind::kSilent));
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Wheel(21, 1)));
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Station(22)));
+  // The first bytes to come back answer the second request.
+  const auto response = procter_->NextResponse(kWait);
+  ASSERT_TRUE(response);
+  EXPECT_EQ(response->response_id(), 22);
+  ASSERT_TRUE(sim_->WaitForRequests(2, kWait));
+}
+
+TEST_F(BoardSimScenarios, DefaultScenarioCoversKindsWithoutOne) {
+  sim_->SetDefaultScenario(Scenario::Error(1));
+  sim_->SetScenario(CommandKind::kVersion, Scenario::Of(Scenario::Kind::kAccept));
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::DirtyTank(31)));
+  const auto dirty_tank = procter_->NextResponse(kWait);
+  ASSERT_TRUE(dirty_tank);
+  EXPECT_EQ(dirty_tank->error().err_code(), 1);
+
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Version(32)));
+  const auto version = procter_->NextResponse(kWait);
+  ASSERT_TRUE(version);
+  EXPECT_FALSE(version->has_error());
+
+  sim_->ClearScenarios();
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Version(33)));
+  const auto after_clear = procter_->NextResponse(kWait);
+  ASSERT_TRUE(after_clear);
+  EXPECT_EQ(after_clear->error().err_code(), 1);
+}
+
+TEST_F(BoardSimScenarios, OtherIdFirstThenTheAnswer) {
+  sim_->SetScenario(CommandKind::kProcterMotors, Scenario::Of(Scenario::Kind::kOtherIdFirst));
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::ProcterMotors(42)));
+  const auto earlier = procter_->NextResponse(kWait);
+  const auto answer = procter_->NextResponse(kWait);
+  ASSERT_TRUE(earlier && answer);
+  EXPECT_EQ(earlier->response_id(), 41);
+  EXPECT_EQ(answer->response_id(), 42);
+}
+
+TEST_F(BoardSimScenarios, CoalesceSendsBothFramesTogether) {
+  sim_->SetScenario(CommandKind::kSelfClean, Scenario::Of(Scenario::Kind::kCoalesce));
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::SelfClean(50)));
+  // Two frames of 2 + 2 bytes each (response_id 49, then 50), in that order.
+  const auto bytes = procter_->ReadBytes(8, kWait);
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(*bytes, std::string("\x02\x00\x08\x31\x02\x00\x08\x32", 8));
+}
+
+TEST_F(BoardSimScenarios, SplitAnswerReassembles) {
+  sim_->SetScenario(CommandKind::kWheel, Scenario::Of(Scenario::Kind::kSplit));
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Wheel(1700000002, 4)));
+  const auto response = procter_->NextResponse(kWait);
+  ASSERT_TRUE(response);
+  EXPECT_EQ(response->response_id(), 1700000002);
+}
+
+TEST_F(BoardSimScenarios, CloseDropsTheConnectionWithoutAnswer) {
+  sim_->SetScenario(CommandKind::kHandPump, Scenario::Of(Scenario::Kind::kClose));
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::HandPump(60)));
+  EXPECT_TRUE(procter_->WaitForClose(kWait));
+  EXPECT_EQ(sim_->Requests().size(), 1u);
+
+  RawBoardClient again(sim_->procter_port());
+  ASSERT_TRUE(again.connected());
+  ASSERT_TRUE(again.SendRequest(BoardRequests::Station(61)));
+  const auto response = again.NextResponse(kWait);
+  ASSERT_TRUE(response);
+  EXPECT_EQ(response->response_id(), 61);
+}
+
+TEST_F(BoardSimScenarios, GarbageFrameDoesNotParse) {
+  sim_->SetScenario(CommandKind::kVersion, Scenario::Of(Scenario::Kind::kGarbage));
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Version(70)));
+  const auto payload = procter_->NextFrame(kWait);
+  ASSERT_TRUE(payload);
+  cleaning_component::CleaningComponentResponse response;
+  EXPECT_FALSE(response.ParseFromString(*payload));
+}
+
+TEST_F(BoardSimScenarios, OversizeDeclaresMoreThanTheReceiveBuffer) {
+  sim_->SetScenario(CommandKind::kSmfMotors, Scenario::Of(Scenario::Kind::kOversize));
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::SmfMotors(80)));
+  const auto header = procter_->ReadBytes(2, kWait);
+  ASSERT_TRUE(header);
+  const int declared =
+      static_cast<uint8_t>((*header)[0]) | (static_cast<uint8_t>((*header)[1]) << 8);
+  EXPECT_GT(declared, 4094);
+}
+
+TEST_F(BoardSimScenarios, VersionCarriesTheText) {
+  sim_->SetScenario(CommandKind::kVersion, Scenario::Version("V1.2.3"));
+  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Version(90)));
+  const auto response = procter_->NextResponse(kWait);
+  ASSERT_TRUE(response);
+  EXPECT_EQ(response->response_id(), 90);
+  EXPECT_EQ(response->version().release_version(), "V1.2.3");
+  EXPECT_FALSE(response->has_error());
+}
+
+TEST_F(BoardSimScenarios, LightLinkAnswersToo) {
+  sim_->SetScenario(CommandKind::kLight, Scenario::Error(1));
+  RawBoardClient light(sim_->light_port());
+  ASSERT_TRUE(light.connected());
+  ASSERT_TRUE(light.SendRequest(BoardRequests::FillLight(95, 3)));
+  const auto response = light.NextResponse(kWait);
+  ASSERT_TRUE(response);
+  EXPECT_EQ(response->response_id(), 95);
+  EXPECT_EQ(response->error().err_code(), 1);
+}
+
+}  // namespace
