@@ -1,0 +1,247 @@
+// The node's command round trip and idle cost. Starts the board simulator program and the node
+// executable, calls "bottom_operate" through the rclcpp API, and prints one `name: value unit`
+// line per figure:
+//   command round trip p50/p99 for commands 0 and 10 (the board answers at once),
+//   loopback TCP round trip p50 of a frame of the same size,
+//   resident memory and CPU of the idle node over 10 s.
+//
+// Usage: node_bench --node PATH --board-sim PATH [--samples N] [--idle-seconds S]
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "rclcpp/rclcpp.hpp"
+#include "velmoria_protocol/srv/bottom_interact_srv.hpp"
+
+namespace {
+
+using BottomInteractSrv = velmoria_protocol::srv::BottomInteractSrv;
+using Clock = std::chrono::steady_clock;
+constexpr int kWarmUp = 50;
+// A framed request of command 0 is about this size on the wire.
+constexpr size_t kFrameBytes = 40;
+
+struct Options {
+  std::string node;
+  std::string board_sim;
+  int samples = 500;
+  int idle_seconds = 10;
+};
+
+double Percentile(std::vector<double> values, double fraction) {
+  std::sort(values.begin(), values.end());
+  return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
+}
+
+pid_t Spawn(const std::vector<std::string>& argv) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int null_fd = open("/dev/null", O_WRONLY);
+    dup2(null_fd, STDOUT_FILENO);
+    dup2(null_fd, STDERR_FILENO);
+    std::vector<char*> args;
+    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+void Stop(pid_t pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+}
+
+// Round trips of one command; empty when a call fails.
+std::vector<double> TimeCommand(const rclcpp::Client<BottomInteractSrv>::SharedPtr& client,
+                                int cmd, int samples) {
+  auto request = std::make_shared<BottomInteractSrv::Request>();
+  request->cmd = cmd;
+  request->component.motor_ctrl.tools_clean.motor.cmd = 1;
+  request->component.motor_ctrl.tools_clean.motor.duty = 30;
+  std::vector<double> micros;
+  for (int i = 0; i < kWarmUp + samples; ++i) {
+    const auto start = Clock::now();
+    auto pending = client->async_send_request(request);
+    if (pending.future.wait_for(std::chrono::seconds(5)) != std::future_status::ready ||
+        pending.future.get()->status != 0) {
+      std::fprintf(stderr, "node_bench: command %d failed at call %d\n", cmd, i);
+      return {};
+    }
+    const std::chrono::duration<double, std::micro> took = Clock::now() - start;
+    if (i >= kWarmUp) micros.push_back(took.count());
+  }
+  return micros;
+}
+
+int ConnectedPair(int* server_side) {
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof(address);
+  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+  listen(listener, 1);
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  const int client = socket(AF_INET, SOCK_STREAM, 0);
+  connect(client, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+  *server_side = accept(listener, nullptr, nullptr);
+  close(listener);
+  return client;
+}
+
+bool ReadFully(int fd, char* data, size_t length) {
+  size_t done = 0;
+  while (done < length) {
+    const ssize_t got = read(fd, data + done, length - done);
+    if (got <= 0) return false;
+    done += static_cast<size_t>(got);
+  }
+  return true;
+}
+
+// Loopback TCP ping-pong of one frame each way, as a board command exchange does it.
+double TcpRoundTripP50(int samples) {
+  int server = -1;
+  const int client = ConnectedPair(&server);
+  std::thread echo([server] {
+    char frame[kFrameBytes];
+    while (ReadFully(server, frame, sizeof(frame))) {
+      if (write(server, frame, sizeof(frame)) != static_cast<ssize_t>(sizeof(frame))) break;
+    }
+  });
+  char frame[kFrameBytes] = {};
+  std::vector<double> micros;
+  for (int i = 0; i < kWarmUp + samples; ++i) {
+    const auto start = Clock::now();
+    if (write(client, frame, sizeof(frame)) != static_cast<ssize_t>(sizeof(frame)) ||
+        !ReadFully(client, frame, sizeof(frame))) {
+      break;
+    }
+    const std::chrono::duration<double, std::micro> took = Clock::now() - start;
+    if (i >= kWarmUp) micros.push_back(took.count());
+  }
+  shutdown(client, SHUT_RDWR);
+  close(client);
+  echo.join();
+  close(server);
+  return micros.empty() ? 0.0 : Percentile(micros, 0.50);
+}
+
+// utime + stime of a process in clock ticks.
+long CpuTicks(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  std::istringstream fields(content.substr(content.rfind(')') + 2));
+  std::string field;
+  long utime = 0;
+  long stime = 0;
+  for (int index = 3; fields >> field; ++index) {
+    if (index == 14) utime = std::stol(field);
+    if (index == 15) {
+      stime = std::stol(field);
+      break;
+    }
+  }
+  return utime + stime;
+}
+
+long ResidentKilobytes(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return 0;
+}
+
+bool ParseOptions(int argc, char** argv, Options* options) {
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string flag = argv[i];
+    if (flag == "--node") {
+      options->node = argv[i + 1];
+    } else if (flag == "--board-sim") {
+      options->board_sim = argv[i + 1];
+    } else if (flag == "--samples") {
+      options->samples = std::max(1, std::atoi(argv[i + 1]));
+    } else if (flag == "--idle-seconds") {
+      options->idle_seconds = std::max(1, std::atoi(argv[i + 1]));
+    } else {
+      return false;
+    }
+  }
+  return !options->node.empty() && !options->board_sim.empty() && argc % 2 == 1;
+}
+
+int Run(const Options& options) {
+  auto node = std::make_shared<rclcpp::Node>("node_bench");
+  auto client = node->create_client<BottomInteractSrv>("bottom_operate");
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(node);
+  std::thread spinner([&executor] { executor.spin(); });
+
+  const pid_t board = Spawn({options.board_sim, "--scenario", "version=version:V1.0.0"});
+  const pid_t bridge = Spawn({options.node});
+  int status = 1;
+  if (!client->wait_for_service(std::chrono::seconds(15))) {
+    std::fprintf(stderr, "node_bench: bottom_operate did not come up\n");
+  } else {
+    const auto procter = TimeCommand(client, 0, options.samples);
+    const auto version = TimeCommand(client, 10, options.samples);
+    if (!procter.empty() && !version.empty()) {
+      std::printf("command0_rtt_p50: %.1f us\n", Percentile(procter, 0.50));
+      std::printf("command0_rtt_p99: %.1f us\n", Percentile(procter, 0.99));
+      std::printf("command10_rtt_p50: %.1f us\n", Percentile(version, 0.50));
+      std::printf("command10_rtt_p99: %.1f us\n", Percentile(version, 0.99));
+      std::printf("tcp_rtt_p50: %.1f us\n", TcpRoundTripP50(options.samples * 4));
+      std::fflush(stdout);
+
+      const long ticks_before = CpuTicks(bridge);
+      std::this_thread::sleep_for(std::chrono::seconds(options.idle_seconds));
+      const long ticks = CpuTicks(bridge) - ticks_before;
+      const double cpu_percent = 100.0 * static_cast<double>(ticks) /
+                                 static_cast<double>(sysconf(_SC_CLK_TCK)) / options.idle_seconds;
+      std::printf("idle_node_cpu: %.2f %%\n", cpu_percent);
+      std::printf("idle_node_rss: %.1f MB\n", static_cast<double>(ResidentKilobytes(bridge)) / 1024.0);
+      status = 0;
+    }
+  }
+  Stop(bridge);
+  Stop(board);
+  rclcpp::shutdown();
+  spinner.join();
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, &options)) {
+    std::fprintf(stderr,
+                 "usage: node_bench --node PATH --board-sim PATH [--samples N] "
+                 "[--idle-seconds S]\n");
+    return 2;
+  }
+  rclcpp::init(1, argv);
+  return Run(options);
+}
