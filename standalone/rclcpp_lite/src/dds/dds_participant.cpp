@@ -1,0 +1,154 @@
+#include "dds_participant.hpp"
+
+#include <stdexcept>
+
+#include <fastdds/dds/topic/TypeSupport.hpp>
+
+#include "introspection_topic_type.hpp"
+#include "participant_qos.hpp"
+
+namespace rclcpp_lite {
+
+std::shared_ptr<Participant> Participant::create(size_t domain_id) {
+  return std::make_shared<middleware::DdsParticipant>(
+      domain_id, middleware::localhost_only_from_environment());
+}
+
+namespace middleware {
+
+namespace fdds = eprosima::fastdds::dds;
+using Kind = GraphCache::EndpointKind;
+
+DdsParticipant::DdsParticipant(size_t domain_id, bool localhost_only)
+    : factory_(fdds::DomainParticipantFactory::get_shared_instance()), discovery_listener_(graph_) {
+  participant_ = factory_->create_participant(static_cast<fdds::DomainId_t>(domain_id),
+                                              make_participant_qos(localhost_only),
+                                              &discovery_listener_, fdds::StatusMask::none());
+  if (participant_ == nullptr) {
+    throw std::runtime_error("Fast DDS could not create a participant in domain " +
+                             std::to_string(domain_id));
+  }
+  publisher_ = participant_->create_publisher(fdds::PUBLISHER_QOS_DEFAULT);
+  subscriber_ = participant_->create_subscriber(fdds::SUBSCRIBER_QOS_DEFAULT);
+  if (publisher_ == nullptr || subscriber_ == nullptr) {
+    participant_->delete_contained_entities();
+    factory_->delete_participant(participant_);
+    throw std::runtime_error("Fast DDS could not create the publisher and subscriber");
+  }
+}
+
+DdsParticipant::~DdsParticipant() {
+  participant_->set_listener(nullptr);
+  participant_->delete_contained_entities();
+  factory_->delete_participant(participant_);
+  graph_.note_change();
+}
+
+std::shared_ptr<DdsParticipant> DdsParticipant::of(
+    const std::shared_ptr<Participant>& participant) {
+  auto dds = std::dynamic_pointer_cast<DdsParticipant>(participant);
+  if (!dds) {
+    throw std::invalid_argument("endpoint needs a participant made by Participant::create");
+  }
+  return dds;
+}
+
+size_t DdsParticipant::count_readers(const std::string& dds_topic) const {
+  return graph_.count(Kind::reader, dds_topic);
+}
+
+size_t DdsParticipant::count_writers(const std::string& dds_topic) const {
+  return graph_.count(Kind::writer, dds_topic);
+}
+
+uint64_t DdsParticipant::graph_generation() const {
+  return graph_.generation();
+}
+
+bool DdsParticipant::wait_for_graph_change(uint64_t seen, std::chrono::nanoseconds timeout) {
+  return graph_.wait_for_change(seen, timeout);
+}
+
+void DdsParticipant::wake_graph_waiters() {
+  graph_.note_change();
+}
+
+DdsParticipant::WriterPtr DdsParticipant::create_writer(
+    const std::string& dds_topic, const rosidl_message_type_support_t* type_support,
+    const fdds::DataWriterQos& qos, fdds::DataWriterListener* listener) {
+  fdds::Topic* topic = acquire_topic(dds_topic, type_support);
+  fdds::DataWriter* writer = publisher_->create_datawriter(
+      topic, qos, listener, listener ? fdds::StatusMask::all() : fdds::StatusMask::none());
+  if (writer == nullptr) {
+    release_topic(topic);
+    throw std::runtime_error("Fast DDS could not create a writer on " + dds_topic);
+  }
+  // Fast DDS reports remote endpoints only; the graph lists this participant's own too.
+  graph_.add_endpoint(Kind::writer, writer->guid(), dds_topic);
+  return WriterPtr(writer, [self = shared_from_this(), topic](fdds::DataWriter* doomed) {
+    self->graph_.remove_endpoint(Kind::writer, doomed->guid());
+    self->publisher_->delete_datawriter(doomed);
+    self->release_topic(topic);
+  });
+}
+
+DdsParticipant::ReaderPtr DdsParticipant::create_reader(
+    const std::string& dds_topic, const rosidl_message_type_support_t* type_support,
+    const fdds::DataReaderQos& qos, fdds::DataReaderListener* listener) {
+  fdds::Topic* topic = acquire_topic(dds_topic, type_support);
+  fdds::DataReader* reader = subscriber_->create_datareader(
+      topic, qos, listener, listener ? fdds::StatusMask::all() : fdds::StatusMask::none());
+  if (reader == nullptr) {
+    release_topic(topic);
+    throw std::runtime_error("Fast DDS could not create a reader on " + dds_topic);
+  }
+  graph_.add_endpoint(Kind::reader, reader->guid(), dds_topic);
+  return ReaderPtr(reader, [self = shared_from_this(), topic](fdds::DataReader* doomed) {
+    self->graph_.remove_endpoint(Kind::reader, doomed->guid());
+    self->subscriber_->delete_datareader(doomed);
+    self->release_topic(topic);
+  });
+}
+
+std::string DdsParticipant::register_type(const rosidl_message_type_support_t* type_support) {
+  fdds::TypeSupport type(new IntrospectionTopicType(type_support));
+  const std::string name = type.get_type_name();
+  if (participant_->find_type(name).empty() &&
+      type.register_type(participant_) != ReturnCode_t::RETCODE_OK) {
+    throw std::runtime_error("Fast DDS refused to register type " + name);
+  }
+  return name;
+}
+
+fdds::Topic* DdsParticipant::acquire_topic(const std::string& dds_topic,
+                                           const rosidl_message_type_support_t* type_support) {
+  std::lock_guard<std::mutex> lock(topics_mutex_);
+  const std::string type_name = register_type(type_support);
+  auto known = topics_.find(dds_topic);
+  if (known != topics_.end()) {
+    if (known->second.topic->get_type_name() != type_name) {
+      throw std::runtime_error("topic " + dds_topic + " already carries " +
+                               known->second.topic->get_type_name() + ", not " + type_name);
+    }
+    ++known->second.users;
+    return known->second.topic;
+  }
+  fdds::Topic* topic = participant_->create_topic(dds_topic, type_name, fdds::TOPIC_QOS_DEFAULT);
+  if (topic == nullptr) {
+    throw std::runtime_error("Fast DDS could not create topic " + dds_topic);
+  }
+  topics_.emplace(dds_topic, SharedTopic{topic, 1});
+  return topic;
+}
+
+void DdsParticipant::release_topic(fdds::Topic* topic) {
+  std::lock_guard<std::mutex> lock(topics_mutex_);
+  auto known = topics_.find(topic->get_name());
+  if (known != topics_.end() && --known->second.users == 0) {
+    participant_->delete_topic(topic);
+    topics_.erase(known);
+  }
+}
+
+}  // namespace middleware
+}  // namespace rclcpp_lite

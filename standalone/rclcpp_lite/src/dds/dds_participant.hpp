@@ -1,0 +1,80 @@
+// The Fast DDS participant behind rclcpp_lite::Participant. Endpoint cores create their readers
+// and writers through it, so types and topics are shared and local endpoints enter the graph.
+#ifndef RCLCPP_LITE__DDS__DDS_PARTICIPANT_HPP_
+#define RCLCPP_LITE__DDS__DDS_PARTICIPANT_HPP_
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include <fastdds/dds/domain/DomainParticipant.hpp>
+#include <fastdds/dds/domain/DomainParticipantFactory.hpp>
+#include <fastdds/dds/publisher/DataWriter.hpp>
+#include <fastdds/dds/publisher/Publisher.hpp>
+#include <fastdds/dds/subscriber/DataReader.hpp>
+#include <fastdds/dds/subscriber/Subscriber.hpp>
+#include <fastdds/dds/topic/Topic.hpp>
+
+#include "discovery_listener.hpp"
+#include "graph_cache.hpp"
+#include "rclcpp_lite/middleware.hpp"
+
+namespace rclcpp_lite::middleware {
+
+class DdsParticipant : public Participant, public std::enable_shared_from_this<DdsParticipant> {
+public:
+  using WriterPtr = std::unique_ptr<eprosima::fastdds::dds::DataWriter,
+                                    std::function<void(eprosima::fastdds::dds::DataWriter*)>>;
+  using ReaderPtr = std::unique_ptr<eprosima::fastdds::dds::DataReader,
+                                    std::function<void(eprosima::fastdds::dds::DataReader*)>>;
+
+  /// Throws std::runtime_error if Fast DDS refuses to create the participant.
+  DdsParticipant(size_t domain_id, bool localhost_only);
+  ~DdsParticipant() override;
+
+  /// The DDS participant behind a Participant handed to a core factory.
+  static std::shared_ptr<DdsParticipant> of(const std::shared_ptr<Participant>& participant);
+
+  size_t count_readers(const std::string& dds_topic) const override;
+  size_t count_writers(const std::string& dds_topic) const override;
+  uint64_t graph_generation() const override;
+  bool wait_for_graph_change(uint64_t seen, std::chrono::nanoseconds timeout) override;
+  void wake_graph_waiters() override;
+
+  /// Endpoint on dds_topic carrying the type support's messages. Throws std::runtime_error on
+  /// failure. The listener must outlive the endpoint; deleting the endpoint releases its topic.
+  WriterPtr create_writer(const std::string& dds_topic,
+                          const rosidl_message_type_support_t* type_support,
+                          const eprosima::fastdds::dds::DataWriterQos& qos,
+                          eprosima::fastdds::dds::DataWriterListener* listener);
+  ReaderPtr create_reader(const std::string& dds_topic,
+                          const rosidl_message_type_support_t* type_support,
+                          const eprosima::fastdds::dds::DataReaderQos& qos,
+                          eprosima::fastdds::dds::DataReaderListener* listener);
+
+private:
+  struct SharedTopic {
+    eprosima::fastdds::dds::Topic* topic;
+    size_t users;
+  };
+
+  std::string register_type(const rosidl_message_type_support_t* type_support);
+  eprosima::fastdds::dds::Topic* acquire_topic(const std::string& dds_topic,
+                                               const rosidl_message_type_support_t* type_support);
+  void release_topic(eprosima::fastdds::dds::Topic* topic);
+
+  std::shared_ptr<eprosima::fastdds::dds::DomainParticipantFactory> factory_;
+  GraphCache graph_;
+  DiscoveryListener discovery_listener_;
+  eprosima::fastdds::dds::DomainParticipant* participant_ = nullptr;
+  eprosima::fastdds::dds::Publisher* publisher_ = nullptr;
+  eprosima::fastdds::dds::Subscriber* subscriber_ = nullptr;
+  std::mutex topics_mutex_;
+  std::map<std::string, SharedTopic> topics_;
+};
+
+}  // namespace rclcpp_lite::middleware
+
+#endif  // RCLCPP_LITE__DDS__DDS_PARTICIPANT_HPP_

@@ -1,0 +1,29 @@
+// Feeds Fast DDS's builtin discovery into the graph cache, as rmw_fastrtps's participant
+// listener does. Remote endpoints only: Fast DDS does not report a participant's own.
+#ifndef RCLCPP_LITE__DDS__DISCOVERY_LISTENER_HPP_
+#define RCLCPP_LITE__DDS__DISCOVERY_LISTENER_HPP_
+
+#include <fastdds/dds/domain/DomainParticipantListener.hpp>
+
+#include "graph_cache.hpp"
+
+namespace rclcpp_lite::middleware {
+
+class DiscoveryListener : public eprosima::fastdds::dds::DomainParticipantListener {
+public:
+  explicit DiscoveryListener(GraphCache& graph) : graph_(graph) {}
+
+  void on_participant_discovery(eprosima::fastdds::dds::DomainParticipant* participant,
+                                eprosima::fastrtps::rtps::ParticipantDiscoveryInfo&& info) override;
+  void on_subscriber_discovery(eprosima::fastdds::dds::DomainParticipant* participant,
+                               eprosima::fastrtps::rtps::ReaderDiscoveryInfo&& info) override;
+  void on_publisher_discovery(eprosima::fastdds::dds::DomainParticipant* participant,
+                              eprosima::fastrtps::rtps::WriterDiscoveryInfo&& info) override;
+
+private:
+  GraphCache& graph_;
+};
+
+}  // namespace rclcpp_lite::middleware
+
+#endif  // RCLCPP_LITE__DDS__DISCOVERY_LISTENER_HPP_

@@ -1,0 +1,36 @@
+#include "matched_endpoints.hpp"
+
+namespace rclcpp_lite::middleware {
+
+using eprosima::fastrtps::rtps::GUID_t;
+
+MatchedEndpoints::MatchedEndpoints(UnmatchedCallback on_unmatched)
+    : on_unmatched_(std::move(on_unmatched)) {}
+
+void MatchedEndpoints::add(const GUID_t& guid) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  matched_.insert(guid);
+  changed_.notify_all();
+}
+
+void MatchedEndpoints::remove(const GUID_t& guid) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    matched_.erase(guid);
+  }
+  if (on_unmatched_) {
+    on_unmatched_(guid);
+  }
+}
+
+size_t MatchedEndpoints::count() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return matched_.size();
+}
+
+bool MatchedEndpoints::wait_for(const GUID_t& guid, std::chrono::nanoseconds timeout) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, timeout, [this, &guid] { return matched_.count(guid) > 0; });
+}
+
+}  // namespace rclcpp_lite::middleware

@@ -1,0 +1,38 @@
+// The remote endpoints a reader or writer is matched with, fed by its listener. Callers can wait
+// for a particular one, and learn when one goes away.
+#ifndef RCLCPP_LITE__DDS__MATCHED_ENDPOINTS_HPP_
+#define RCLCPP_LITE__DDS__MATCHED_ENDPOINTS_HPP_
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <set>
+
+#include <fastdds/rtps/common/Guid.h>
+
+namespace rclcpp_lite::middleware {
+
+class MatchedEndpoints {
+public:
+  using UnmatchedCallback = std::function<void(const eprosima::fastrtps::rtps::GUID_t&)>;
+
+  /// on_unmatched, if set, runs on the middleware thread after an endpoint is removed.
+  explicit MatchedEndpoints(UnmatchedCallback on_unmatched = nullptr);
+
+  void add(const eprosima::fastrtps::rtps::GUID_t& guid);
+  void remove(const eprosima::fastrtps::rtps::GUID_t& guid);
+  size_t count() const;
+  /// True once guid is matched, false if the timeout passes first.
+  bool wait_for(const eprosima::fastrtps::rtps::GUID_t& guid, std::chrono::nanoseconds timeout);
+
+private:
+  UnmatchedCallback on_unmatched_;
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::set<eprosima::fastrtps::rtps::GUID_t> matched_;
+};
+
+}  // namespace rclcpp_lite::middleware
+
+#endif  // RCLCPP_LITE__DDS__MATCHED_ENDPOINTS_HPP_

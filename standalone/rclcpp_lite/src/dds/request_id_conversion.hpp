@@ -1,0 +1,23 @@
+// rmw_request_id_t's fields in Fast DDS terms: the GUID as 12-byte prefix then 4-byte entity id,
+// the sequence number as (high << 32) | low.
+#ifndef RCLCPP_LITE__DDS__REQUEST_ID_CONVERSION_HPP_
+#define RCLCPP_LITE__DDS__REQUEST_ID_CONVERSION_HPP_
+
+#include <cstdint>
+
+#include <fastdds/rtps/common/Guid.h>
+#include <fastdds/rtps/common/SequenceNumber.h>
+
+namespace rclcpp_lite::middleware {
+
+void guid_to_bytes(const eprosima::fastrtps::rtps::GUID_t& guid, int8_t (&bytes)[16]);
+eprosima::fastrtps::rtps::GUID_t guid_from_bytes(const int8_t (&bytes)[16]);
+/// True if the entity id's kind marks a DDS reader.
+bool is_reader_guid(const eprosima::fastrtps::rtps::GUID_t& guid);
+
+int64_t sequence_to_int64(const eprosima::fastrtps::rtps::SequenceNumber_t& sequence);
+eprosima::fastrtps::rtps::SequenceNumber_t sequence_from_int64(int64_t value);
+
+}  // namespace rclcpp_lite::middleware
+
+#endif  // RCLCPP_LITE__DDS__REQUEST_ID_CONVERSION_HPP_

@@ -1,0 +1,36 @@
+# Tests of the DDS half (src/dds): the CDR codec and the four endpoint cores over real Fast DDS
+# participants on loopback, some against a peer process. DDS tests carry the "threaded" label.
+find_package(std_msgs REQUIRED)
+find_package(velmoria_protocol REQUIRED)
+
+set(middleware_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/test/middleware)
+set(middleware_test_interfaces ${velmoria_protocol_TARGETS} ${std_msgs_TARGETS})
+
+add_library(middleware_test_support STATIC
+  ${middleware_test_dir}/coverage_type_support.cpp
+  ${middleware_test_dir}/peer_process.cpp
+  ${middleware_test_dir}/signal_counter.cpp)
+target_link_libraries(middleware_test_support PUBLIC ${PROJECT_NAME})
+
+add_executable(middleware_test_peer ${middleware_test_dir}/middleware_test_peer.cpp)
+target_link_libraries(middleware_test_peer middleware_test_support ${middleware_test_interfaces})
+
+# add_middleware_test(<name> [threaded]): test/middleware/<name>.cpp as a gtest executable.
+function(add_middleware_test name)
+  add_executable(${name} ${middleware_test_dir}/${name}.cpp)
+  target_link_libraries(${name} middleware_test_support ${middleware_test_interfaces}
+    GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    MIDDLEWARE_TEST_PEER="$<TARGET_FILE:middleware_test_peer>")
+  add_dependencies(${name} middleware_test_peer)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 180 ENVIRONMENT "ROS_LOCALHOST_ONLY=1")
+  if("threaded" IN_LIST ARGN)
+    set_tests_properties(${name} PROPERTIES LABELS threaded)
+  endif()
+endfunction()
+
+add_middleware_test(cdr_codec_test)
+add_middleware_test(pub_sub_test threaded)
+add_middleware_test(service_test threaded)
+add_middleware_test(loopback_sockets_test threaded)
