@@ -1,0 +1,41 @@
+# The node: its classes as a library (linked by the program and the tests) and the program.
+#   bottom_interact_node:   BottomInteractCenter, BottomInteractHandle, the TCP link classes
+#   bottom_interact_center: the executable, installed to lib/${PROJECT_NAME} for `ros2 run`
+
+add_library(bottom_interact_node SHARED
+  src/bottom_interact_center.cpp
+  src/bottom_interact_handle.cpp
+  src/link_frame_reader.cpp
+  src/tcp_client.cpp
+  src/tcp_socket.cpp)
+target_include_directories(bottom_interact_node PUBLIC
+  $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/include>
+  $<INSTALL_INTERFACE:include/${PROJECT_NAME}>)
+# The board and host addresses are compiled in; consumers of the header see the same values.
+target_compile_definitions(bottom_interact_node PUBLIC
+  BOTTOM_INTERACT_BOARD_ADDRESS="${BOARD_ADDRESS}"
+  BOTTOM_INTERACT_HOST_ADDRESS="${HOST_ADDRESS}")
+target_link_libraries(bottom_interact_node PUBLIC
+  ${ROS_CLIENT_TARGETS}
+  ${velmoria_protocol_TARGETS}
+  board_framing
+  Threads::Threads)
+
+add_executable(bottom_interact_center src/main.cpp)
+target_link_libraries(bottom_interact_center PRIVATE
+  bottom_interact_node
+  ${ROS_CLIENT_TARGETS}
+  ${velmoria_protocol_TARGETS}
+  board_framing)
+
+install(FILES
+  include/bottom_interact_center/bottom_interact_center.hpp
+  include/bottom_interact_center/bottom_interact_handle.hpp
+  include/bottom_interact_center/constants.hpp
+  include/bottom_interact_center/link_frame_reader.hpp
+  include/bottom_interact_center/tcp_client.hpp
+  include/bottom_interact_center/tcp_socket.hpp
+  DESTINATION include/${PROJECT_NAME}/bottom_interact_center)
+install(TARGETS bottom_interact_node EXPORT ${PROJECT_NAME}Targets
+  LIBRARY DESTINATION lib ARCHIVE DESTINATION lib RUNTIME DESTINATION bin)
+install(TARGETS bottom_interact_center RUNTIME DESTINATION lib/${PROJECT_NAME})

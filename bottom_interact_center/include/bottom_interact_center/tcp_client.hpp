@@ -1,0 +1,45 @@
+// One TCP connection from this computer to a command port of the board.
+#ifndef BOTTOM_INTERACT_CENTER__TCP_CLIENT_HPP_
+#define BOTTOM_INTERACT_CENTER__TCP_CLIENT_HPP_
+
+#include <cstdint>
+#include <string>
+
+#include "bottom_interact_center/tcp_socket.hpp"
+
+namespace bottom_interact_center {
+
+// Repairs itself: every send and receive first checks the connection and, when it is no longer
+// established, reconnects (announcing link lost and restored on the task-center diagnostic topic).
+// Not thread safe: callers serialise the calls on one client.
+class TcpClient : public TcpSocket {
+public:
+  TcpClient(const std::string& ip, const int& port);
+  ~TcpClient() override;
+  TcpClient(const TcpClient&) = delete;
+  TcpClient& operator=(const TcpClient&) = delete;
+
+  // Socket, options, connect, link-restored event.
+  bool Init();
+  // One connection attempt on the current socket.
+  bool Connect();
+  void Close();
+  bool SendData(const uint8_t* data, unsigned len);
+  int RecvData(uint8_t* buf, unsigned cap);
+  // Connections established so far; changes whenever the link has been rebuilt, so a reader can
+  // drop bytes of an earlier connection.
+  uint64_t ConnectionCount() const { return connection_count_; }
+
+private:
+  // Closes and rebuilds the link when it is no longer established; false when that failed.
+  bool EnsureConnected();
+
+  std::string ip_;
+  int port_;
+  int sock_fd_ = -1;
+  uint64_t connection_count_ = 0;
+};
+
+}  // namespace bottom_interact_center
+
+#endif  // BOTTOM_INTERACT_CENTER__TCP_CLIENT_HPP_

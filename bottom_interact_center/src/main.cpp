@@ -1,0 +1,61 @@
+// Program entry: ROS up, the node and its links, the "bottom_operate" service, spin until shutdown.
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "bottom_interact_center/bottom_interact_center.hpp"
+#include "bottom_interact_center/bottom_interact_handle.hpp"
+#include "bottom_interact_center/constants.hpp"
+#include "rclcpp/rclcpp.hpp"
+#include "rcutils/allocator.h"
+#include "velmoria_protocol/srv/bottom_interact_srv.hpp"
+
+namespace {
+
+constexpr int kParameterRejected = 100400035;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using bottom_interact_center::BottomInteractCenter;
+  using bottom_interact_center::BottomInteractHandle;
+  using bottom_interact_center::g_node;
+
+  rclcpp::InitOptions init_options(rcutils_get_default_allocator());
+  rclcpp::init(argc, argv, init_options, rclcpp::SignalHandlerOptions::All);
+  g_node = std::make_shared<BottomInteractCenter>();
+  auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
+      rclcpp::ExecutorOptions(), std::thread::hardware_concurrency(), true);
+  // Added before Init, so the callback groups created from here on join the executor.
+  executor->add_node(g_node, true);
+
+  bool init_ok = false;
+  try {
+    init_ok = g_node->Init();
+  } catch (const rclcpp::exceptions::InvalidParameterTypeException& e) {
+    // A start-up parameter value of the wrong type: nothing sensible can run with it.
+    RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, %s", kParameterRejected, e.what());
+    rclcpp::shutdown();
+    return EXIT_FAILURE;
+  }
+  if (!init_ok) {
+    std::cout << "bottom_interact_center init failed" << std::endl;
+  }
+
+  BottomInteractHandle handle;
+  auto callback = std::bind(&BottomInteractHandle::DispatchCmd, &handle, std::placeholders::_1,
+                            std::placeholders::_2);
+  auto service_group = g_node->create_callback_group(rclcpp::CallbackGroupType::Reentrant, true);
+  auto service = g_node->create_service<velmoria_protocol::srv::BottomInteractSrv>(
+      bottom_interact_center::kBottomOperateService, callback, rmw_qos_profile_services_default,
+      service_group);
+  std::cout << "after advertiseService" << std::endl;
+
+  executor->spin();
+  rclcpp::shutdown(nullptr, "user called rclcpp::shutdown()");
+  // Locals go in reverse order: the service before the handle its callback points to, the
+  // executor last; the node held by g_node after main.
+  return EXIT_SUCCESS;
+}

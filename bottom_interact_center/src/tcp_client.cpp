@@ -1,0 +1,92 @@
+#include "bottom_interact_center/tcp_client.hpp"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "bottom_interact_center/bottom_interact_center.hpp"
+#include "bottom_interact_center/constants.hpp"
+
+namespace bottom_interact_center {
+namespace {
+
+constexpr int kConnectFailed = 100400021;
+
+// A blocking connect interrupted by a signal goes on in the kernel; calling again waits for it,
+// and EISCONN then means it has completed.
+int ConnectRetryingInterrupts(int fd, const sockaddr_in& address) {
+  const auto* raw = reinterpret_cast<const sockaddr*>(&address);
+  int r = connect(fd, raw, sizeof(address));
+  bool interrupted = false;
+  while (r < 0 && errno == EINTR) {
+    interrupted = true;
+    r = connect(fd, raw, sizeof(address));
+  }
+  return (r < 0 && interrupted && errno == EISCONN) ? 0 : r;
+}
+
+}  // namespace
+
+TcpClient::TcpClient(const std::string& ip, const int& port) : ip_(ip), port_(port) {}
+
+TcpClient::~TcpClient() {
+  Close();
+}
+
+bool TcpClient::Connect() {
+  RCLCPP_INFO(g_node->get_logger(), "Try to connect server %s:%d", ip_.c_str(), port_);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port_));
+  inet_pton(AF_INET, ip_.c_str(), &address.sin_addr);
+  const int r = ConnectRetryingInterrupts(sock_fd_, address);
+  RCLCPP_INFO(g_node->get_logger(), "TcpSocket::Connect get flag: %d", r);
+  if (r >= 0) {
+    return true;
+  }
+  RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, TcpSocket::Connect failed", kConnectFailed);
+  return false;
+}
+
+bool TcpClient::Init() {
+  if (!CreateSocket(sock_fd_) || !SetSockOpt(sock_fd_, false) || !Connect()) {
+    return false;
+  }
+  ++connection_count_;
+  velmoria_protocol::msg::DiagnosticEvent event;
+  event.event_id = kLinkEventId;
+  event.event_status = kLinkRestored;
+  g_node->PublishTaskCenterDiag(event);
+  return true;
+}
+
+void TcpClient::Close() {
+  if (sock_fd_ >= 0) {
+    close(sock_fd_);
+    sock_fd_ = -1;
+  }
+}
+
+bool TcpClient::EnsureConnected() {
+  if (IsConnected(sock_fd_)) {
+    return true;
+  }
+  Close();
+  return Init();
+}
+
+bool TcpClient::SendData(const uint8_t* data, unsigned len) {
+  return EnsureConnected() && TcpSocket::SendData(sock_fd_, data, len);
+}
+
+int TcpClient::RecvData(uint8_t* buf, unsigned cap) {
+  if (!EnsureConnected()) {
+    return 0;
+  }
+  return TcpSocket::RecvData(sock_fd_, buf, cap);
+}
+
+}  // namespace bottom_interact_center

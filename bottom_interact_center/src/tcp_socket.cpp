@@ -1,0 +1,132 @@
+#include "bottom_interact_center/tcp_socket.hpp"
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <iostream>
+
+#include "bottom_interact_center/bottom_interact_center.hpp"
+#include "bottom_interact_center/constants.hpp"
+
+namespace bottom_interact_center {
+namespace {
+
+constexpr int kSendFailed = 100400025;
+constexpr int kRecvFailed = 100400026;
+constexpr int kRecvShutdown = 100400027;
+constexpr int kSockOptFailed = 100400028;
+constexpr int kCreateSocketFailed = 100400029;
+
+constexpr int kKeepIdleSeconds = 20;
+constexpr int kKeepCount = 3;
+constexpr int kSendTimeoutSeconds = 3;
+constexpr int kRecvTimeoutSeconds = 10;
+
+// One option of the fixed set; its failure is logged, and echoed to standard output when asked.
+template <typename T>
+bool SetOption(int fd, int level, int name, const T& value, const char* failure, bool echo) {
+  if (setsockopt(fd, level, name, &value, sizeof(value)) == 0) {
+    return true;
+  }
+  RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, %s", kSockOptFailed, failure);
+  if (echo) {
+    std::cout << failure << std::endl;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool TcpSocket::CreateSocket(int& fd) {
+  fd = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (fd < 0) {
+    RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, TcpSocket::CreateSocket failed",
+                 kCreateSocketFailed);
+    return false;
+  }
+  return true;
+}
+
+bool TcpSocket::SetSockOpt(int fd, bool reuse_addr) {
+  const int on = 1;
+  const int keep_interval = std::max(kKeepIdleSeconds / 3, 1);
+  const timeval send_timeout{kSendTimeoutSeconds, 0};
+  const timeval recv_timeout{kRecvTimeoutSeconds, 0};
+  return SetOption(fd, SOL_SOCKET, SO_KEEPALIVE, on, "TcpSocket::SetSockOpt SO_KEEPALIVE failed",
+                   false) &&
+         SetOption(fd, IPPROTO_TCP, TCP_KEEPIDLE, kKeepIdleSeconds,
+                   "TcpSocket::SetSockOpt TCP_KEEPIDLE failed", false) &&
+         SetOption(fd, IPPROTO_TCP, TCP_KEEPINTVL, keep_interval,
+                   "TcpSocket::SetSockOpt TCP_KEEPINTVL failed", false) &&
+         SetOption(fd, IPPROTO_TCP, TCP_KEEPCNT, kKeepCount,
+                   "TcpSocket::SetSockOpt TCP_KEEPCNT failed", false) &&
+         SetOption(fd, SOL_SOCKET, SO_SNDTIMEO, send_timeout,
+                   "TcpSocket::SetSockOpt SO_SNDTIMEO failed", true) &&
+         SetOption(fd, SOL_SOCKET, SO_RCVTIMEO, recv_timeout,
+                   "TcpSocket::SetSockOpt SO_RCVTIMEO failed", true) &&
+         (!reuse_addr || SetOption(fd, SOL_SOCKET, SO_REUSEADDR, on,
+                                   "TcpSocket::SetSockOpt SO_REUSEADDR failed", true));
+}
+
+bool TcpSocket::SendData(int fd, const uint8_t* data, unsigned len) {
+  unsigned sent = 0;
+  while (sent < len) {
+    // MSG_NOSIGNAL: a peer that has gone away is a failed send, not a process killed by SIGPIPE.
+    const ssize_t r = send(fd, data + sent, len - sent, MSG_NOSIGNAL);
+    if (r < 0 && errno == EINTR) {
+      continue;
+    }
+    if (r < 0) {
+      RCLCPP_ERROR(g_node->get_logger(),
+                   "ErrorCode: %d, TcpSocket::Send data failed, totalLen: %d, dataLen: %d, ret: %d",
+                   kSendFailed, static_cast<int>(sent), static_cast<int>(len), static_cast<int>(r));
+      return false;
+    }
+    sent += static_cast<unsigned>(r);
+  }
+  return true;
+}
+
+int TcpSocket::RecvData(int fd, uint8_t* buf, unsigned cap) {
+  ssize_t r;
+  do {
+    r = read(fd, buf, cap);
+  } while (r < 0 && errno == EINTR);
+  const int read_errno = errno;
+  if (r < 0) {
+    // EAGAIN is the receive time-out expiring: a quiet peer, not an error.
+    if (read_errno != EAGAIN) {
+      RCLCPP_ERROR(g_node->get_logger(),
+                   "ErrorCode: %d, TcpSocket::RecvData failed, ret:%d, errno:%d", kRecvFailed,
+                   static_cast<int>(r), read_errno);
+    }
+    return -1;
+  }
+  if (r == 0) {
+    RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, TcpSocket::RecvData connect shutdown",
+                 kRecvShutdown);
+    return 0;
+  }
+  return static_cast<int>(r);
+}
+
+bool TcpSocket::IsConnected(int fd) {
+  tcp_info info{};
+  socklen_t len = sizeof(info);
+  if (getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &len) == 0 &&
+      info.tcpi_state == TCP_ESTABLISHED) {
+    return true;
+  }
+  velmoria_protocol::msg::DiagnosticEvent event;
+  event.event_id = kLinkEventId;
+  event.event_status = kLinkLost;
+  g_node->PublishTaskCenterDiag(event);
+  return false;
+}
+
+}  // namespace bottom_interact_center
