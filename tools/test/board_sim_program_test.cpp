@@ -3,7 +3,8 @@
 
 #include <chrono>
 #include <csignal>
-#include <regex>
+#include <cstdio>
+#include <optional>
 #include <string>
 
 #include "board_requests.hpp"
@@ -27,13 +28,13 @@ struct Ports {
 // The program's start-up line names the ports the kernel chose for --*-port 0.
 std::optional<Ports> WaitForListening(ChildProcess* sim) {
   const auto line = sim->WaitForLine("listening on", kWait);
-  std::smatch match;
-  if (!line ||
-      !std::regex_search(*line, match, std::regex("procter port (\\d+), light port (\\d+)"))) {
+  unsigned procter = 0;
+  unsigned light = 0;
+  if (!line || std::sscanf(line->c_str(), "listening on %*[^:]: procter port %u, light port %u",
+                           &procter, &light) != 2) {
     return std::nullopt;
   }
-  return Ports{static_cast<uint16_t>(std::stoi(match[1])),
-               static_cast<uint16_t>(std::stoi(match[2]))};
+  return Ports{static_cast<uint16_t>(procter), static_cast<uint16_t>(light)};
 }
 
 TEST(BoardSimProgram, PrintsDecodedRequestsAndStopsOnSigterm) {

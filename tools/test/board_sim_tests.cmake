@@ -8,23 +8,31 @@ add_library(board_sim_test_support STATIC
 target_include_directories(board_sim_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/test)
 target_link_libraries(board_sim_test_support PUBLIC bottom_interact_center::board_framing)
 
-# A gtest executable run through ament, so colcon reports its cases. Labelled "threaded": the
-# simulator runs a thread per port.
-function(board_sim_add_gtest name)
-  add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE board_sim board_sim_test_support GTest::gtest_main)
+# A gtest executable run through ament, so colcon reports its cases:
+#   tools_add_gtest(name SOURCES ... LIBRARIES ... [LABELS ...] [ENV VAR=value ...])
+function(tools_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;LABELS;ENV" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main)
   set(result ${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/${name}.gtest.xml)
   ament_add_test(${name}
     COMMAND $<TARGET_FILE:${name}> --gtest_output=xml:${result}
     RESULT_FILE ${result}
+    ENV ${ARG_ENV}
     TIMEOUT 120)
-  set_tests_properties(${name} PROPERTIES LABELS threaded)
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
 endfunction()
 
-board_sim_add_gtest(board_sim_scenarios_test test/board_sim_scenarios_test.cpp)
-board_sim_add_gtest(board_sim_traffic_test test/board_sim_traffic_test.cpp)
-board_sim_add_gtest(board_sim_parsing_test test/board_sim_parsing_test.cpp)
-board_sim_add_gtest(board_sim_program_test test/board_sim_program_test.cpp)
+# "threaded": the simulator runs a thread per port.
+foreach(name board_sim_scenarios_test board_sim_traffic_test board_sim_program_test)
+  tools_add_gtest(${name} SOURCES test/${name}.cpp
+    LIBRARIES board_sim board_sim_test_support LABELS threaded)
+endforeach()
+tools_add_gtest(board_sim_parsing_test SOURCES test/board_sim_parsing_test.cpp
+  LIBRARIES board_sim board_sim_test_support)
 target_compile_definitions(board_sim_program_test PRIVATE
   BOARD_SIM_PROGRAM="$<TARGET_FILE:board_sim_program>")
 add_dependencies(board_sim_program_test board_sim_program)
+include(${CMAKE_CURRENT_LIST_DIR}/ros_tools_tests.cmake)

@@ -1,0 +1,13 @@
+# Tests of the ROS command-line tools' own logic (no DDS).
+foreach(name ros_tools_yaml_test ros_tools_arguments_test)
+  tools_add_gtest(${name} SOURCES test/${name}.cpp LIBRARIES ros_tools)
+endforeach()
+
+# The tools as processes against a service and publishers of the test, over DDS on loopback.
+tools_add_gtest(ros_tools_process_test SOURCES test/ros_tools_process_test.cpp
+  LIBRARIES board_sim_test_support ${ROS_CLIENT_TARGETS} ${velmoria_protocol_TARGETS}
+  ENV ROS_LOCALHOST_ONLY=1)
+target_compile_definitions(ros_tools_process_test PRIVATE
+  BOTTOM_OPERATE_CALL_PROGRAM="$<TARGET_FILE:bottom_operate_call>"
+  TOPIC_ECHO_PROGRAM="$<TARGET_FILE:topic_echo>")
+add_dependencies(ros_tools_process_test bottom_operate_call topic_echo)
