@@ -4,8 +4,8 @@
 
 #include <fastdds/dds/topic/TypeSupport.hpp>
 
-#include "introspection_topic_type.hpp"
-#include "participant_qos.hpp"
+#include "rclcpp_lite/introspection_topic_type.hpp"
+#include "rclcpp_lite/participant_qos.hpp"
 
 namespace rclcpp_lite {
 
@@ -83,7 +83,7 @@ DdsParticipant::WriterPtr DdsParticipant::create_writer(
     release_topic(topic);
     throw std::runtime_error("Fast DDS could not create a writer on " + dds_topic);
   }
-  // Fast DDS reports remote endpoints only; the graph lists this participant's own too.
+  // Listed now rather than when Fast DDS reports it, so it counts as soon as it exists.
   graph_.add_endpoint(Kind::writer, writer->guid(), dds_topic);
   return WriterPtr(writer, [self = shared_from_this(), topic](fdds::DataWriter* doomed) {
     self->graph_.remove_endpoint(Kind::writer, doomed->guid());

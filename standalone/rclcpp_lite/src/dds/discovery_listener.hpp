@@ -1,5 +1,6 @@
 // Feeds Fast DDS's builtin discovery into the graph cache, as rmw_fastrtps's participant
-// listener does. Remote endpoints only: Fast DDS does not report a participant's own.
+// listener does. Fast DDS 2.9 reports the participant's own endpoints here too; the cache keys
+// endpoints by GUID, so hearing of one twice does not count it twice.
 #ifndef RCLCPP_LITE__DDS__DISCOVERY_LISTENER_HPP_
 #define RCLCPP_LITE__DDS__DISCOVERY_LISTENER_HPP_
 

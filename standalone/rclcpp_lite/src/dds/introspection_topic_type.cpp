@@ -1,4 +1,4 @@
-#include "introspection_topic_type.hpp"
+#include "rclcpp_lite/introspection_topic_type.hpp"
 
 #include <limits>
 #include <new>

@@ -19,6 +19,8 @@ PeerProcess::PeerProcess(const std::string& program, const std::vector<std::stri
     throw std::runtime_error("fork failed");
   }
   if (pid_ == 0) {
+    // Fast DDS opens its sockets without close-on-exec; the peer must not inherit ours.
+    close_range(3, ~0U, 0);
     execv(program.c_str(), argv.data());
     _exit(127);
   }

@@ -1,7 +1,8 @@
 // Domain participant settings: what rmw_fastrtps_cpp announces (enclave "/"), plus the
-// loopback-only transport and discovery this project runs with by default.
-#ifndef RCLCPP_LITE__DDS__PARTICIPANT_QOS_HPP_
-#define RCLCPP_LITE__DDS__PARTICIPANT_QOS_HPP_
+// loopback-only transport and discovery this project runs with by default. Public for programs
+// that drive Fast DDS directly (the raw DDS benchmark); <rclcpp/rclcpp.hpp> never includes it.
+#ifndef RCLCPP_LITE__PARTICIPANT_QOS_HPP_
+#define RCLCPP_LITE__PARTICIPANT_QOS_HPP_
 
 #include <fastdds/dds/domain/qos/DomainParticipantQos.hpp>
 
@@ -16,4 +17,4 @@ eprosima::fastdds::dds::DomainParticipantQos make_participant_qos(bool localhost
 
 }  // namespace rclcpp_lite::middleware
 
-#endif  // RCLCPP_LITE__DDS__PARTICIPANT_QOS_HPP_
+#endif  // RCLCPP_LITE__PARTICIPANT_QOS_HPP_

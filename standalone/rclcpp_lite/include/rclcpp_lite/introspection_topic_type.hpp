@@ -1,7 +1,8 @@
 // A keyless Fast DDS data type for any ROS message, encoded with CdrCodec. Samples are the
 // generated C++ structs themselves, so writers and readers work on the user's objects directly.
-#ifndef RCLCPP_LITE__DDS__INTROSPECTION_TOPIC_TYPE_HPP_
-#define RCLCPP_LITE__DDS__INTROSPECTION_TOPIC_TYPE_HPP_
+// Public for programs that drive Fast DDS directly; <rclcpp/rclcpp.hpp> never includes it.
+#ifndef RCLCPP_LITE__INTROSPECTION_TOPIC_TYPE_HPP_
+#define RCLCPP_LITE__INTROSPECTION_TOPIC_TYPE_HPP_
 
 #include <fastdds/dds/topic/TopicDataType.hpp>
 
@@ -27,4 +28,4 @@ private:
 
 }  // namespace rclcpp_lite::middleware
 
-#endif  // RCLCPP_LITE__DDS__INTROSPECTION_TOPIC_TYPE_HPP_
+#endif  // RCLCPP_LITE__INTROSPECTION_TOPIC_TYPE_HPP_
