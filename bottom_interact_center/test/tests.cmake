@@ -1,1 +1,24 @@
 include(${CMAKE_CURRENT_LIST_DIR}/framing_tests.cmake)
+
+# The node's link classes and board exchange, on loopback sockets with an in-process node.
+add_library(node_test_support STATIC
+  test/support/loopback_server.cpp
+  test/support/node_environment.cpp)
+target_include_directories(node_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(node_test_support PUBLIC bottom_interact_node GTest::gtest)
+
+function(node_add_gtest name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE node_test_support)
+  ament_add_test(${name}
+    COMMAND $<TARGET_FILE:${name}>
+      --gtest_output=xml:${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/${name}.gtest.xml
+    RESULT_FILE ${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/${name}.gtest.xml
+    ENV ROS_LOCALHOST_ONLY=1
+    TIMEOUT 120)
+  # Sockets, executor and signal threads: picked by the ThreadSanitizer run.
+  set_tests_properties(${name} PROPERTIES LABELS threaded)
+endfunction()
+
+node_add_gtest(tcp_link_test test/tcp_link_test.cpp)
+node_add_gtest(board_exchange_test test/board_exchange_test.cpp)

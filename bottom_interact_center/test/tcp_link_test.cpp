@@ -1,0 +1,280 @@
+// The TCP link classes against a bare loopback server: whole writes, read results, connection
+// checks and the self-repairing client with its link events.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bottom_interact_center/tcp_client.hpp"
+#include "bottom_interact_center/tcp_socket.hpp"
+#include "support/loopback_server.hpp"
+#include "support/node_environment.hpp"
+
+namespace bottom_interact_center::test {
+namespace {
+
+constexpr int32_t kLost = 1;
+constexpr int32_t kRestored = 0;
+
+class TcpLinkTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!NodeEnvironment::BoardIsLoopback()) {
+      GTEST_SKIP() << "the board address is not loopback";
+    }
+    LogCapture::Clear();
+    NodeEnvironment::Events().Clear();
+  }
+
+  // A client-side socket connected to the server, with the server's end of it.
+  int ConnectRaw(int* server_end) {
+    int fd = -1;
+    EXPECT_TRUE(socket_.CreateSocket(fd));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(server_.port()));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    *server_end = server_.Accept();
+    raw_fds_.push_back(fd);
+    return fd;
+  }
+
+  void TearDown() override {
+    for (int fd : raw_fds_) {
+      close(fd);
+    }
+  }
+
+  LoopbackServer server_;
+  TcpSocket socket_;
+  std::vector<int> raw_fds_;
+};
+
+template <typename T>
+T Option(int fd, int level, int name) {
+  T value{};
+  socklen_t len = sizeof(value);
+  getsockopt(fd, level, name, &value, &len);
+  return value;
+}
+
+// ---- TcpSocket ----
+
+TEST_F(TcpLinkTest, SocketOptionsGiveKeepAliveProbingAndTransferTimeouts) {
+  int fd = -1;
+  ASSERT_TRUE(socket_.CreateSocket(fd));
+  raw_fds_.push_back(fd);
+  EXPECT_EQ(Option<int>(fd, SOL_SOCKET, SO_TYPE), SOCK_STREAM);
+  ASSERT_TRUE(socket_.SetSockOpt(fd, false));
+  EXPECT_EQ(Option<int>(fd, SOL_SOCKET, SO_KEEPALIVE), 1);
+  EXPECT_EQ(Option<int>(fd, IPPROTO_TCP, TCP_KEEPIDLE), 20);
+  EXPECT_EQ(Option<int>(fd, IPPROTO_TCP, TCP_KEEPINTVL), 6);
+  EXPECT_EQ(Option<int>(fd, IPPROTO_TCP, TCP_KEEPCNT), 3);
+  EXPECT_EQ(Option<timeval>(fd, SOL_SOCKET, SO_SNDTIMEO).tv_sec, 3);
+  EXPECT_EQ(Option<timeval>(fd, SOL_SOCKET, SO_RCVTIMEO).tv_sec, 10);
+  EXPECT_EQ(Option<int>(fd, SOL_SOCKET, SO_REUSEADDR), 0);
+
+  int reusing = -1;
+  ASSERT_TRUE(socket_.CreateSocket(reusing));
+  raw_fds_.push_back(reusing);
+  ASSERT_TRUE(socket_.SetSockOpt(reusing, true));
+  EXPECT_EQ(Option<int>(reusing, SOL_SOCKET, SO_REUSEADDR), 1);
+}
+
+TEST_F(TcpLinkTest, SocketOptionFailureIsLoggedAndEchoedOnlyForTimeouts) {
+  ::testing::internal::CaptureStdout();
+  EXPECT_FALSE(socket_.SetSockOpt(-1, true));
+  const std::string out = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(LogCapture::Count("ErrorCode: 100400028, TcpSocket::SetSockOpt SO_KEEPALIVE failed"),
+            1u);
+  // It stopped at the first option: nothing else was tried, and keep-alive is not echoed.
+  EXPECT_EQ(LogCapture::Count("SetSockOpt"), 1u);
+  EXPECT_EQ(out, "");
+}
+
+std::atomic<int> g_interrupts{0};
+void CountInterrupt(int) {
+  ++g_interrupts;
+}
+
+TEST_F(TcpLinkTest, SendWritesEveryByteThroughPartialAndInterruptedWrites) {
+  int server_end = -1;
+  const int fd = ConnectRaw(&server_end);
+  // Small buffers and a slow reader make the kernel accept each send only in part; signals that
+  // land in a blocked send make it return early or fail with EINTR.
+  const int small = 4096;
+  setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &small, sizeof(small));
+  struct sigaction action {};
+  action.sa_handler = &CountInterrupt;  // no SA_RESTART: interrupted calls return
+  struct sigaction previous {};
+  ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
+
+  std::string data(4 << 20, '\0');
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    data[i] = static_cast<char>(i * 7 + i / 251);
+  }
+  std::atomic<bool> done{false};
+  bool sent = false;
+  std::thread sender([&] {
+    sent = socket_.SendData(fd, reinterpret_cast<const uint8_t*>(data.data()),
+                            static_cast<unsigned>(data.size()));
+    done = true;
+  });
+  std::thread interrupter([&, target = sender.native_handle()] {
+    while (!done) {
+      pthread_kill(target, SIGUSR1);
+      std::this_thread::yield();
+    }
+  });
+  std::string received;
+  const bool complete = server_.ReadExactly(server_end, data.size(), &received, 30s);
+  interrupter.join();  // stops once the sender is done, before the sender's thread is gone
+  sender.join();
+  sigaction(SIGUSR1, &previous, nullptr);
+
+  EXPECT_TRUE(sent);
+  ASSERT_TRUE(complete);
+  EXPECT_TRUE(received == data);
+  EXPECT_GT(g_interrupts, 0);
+  EXPECT_EQ(LogCapture::Count("Send data failed"), 0u);
+}
+
+TEST_F(TcpLinkTest, SendToAClosedPeerFailsWithoutKillingTheProcess) {
+  int server_end = -1;
+  const int fd = ConnectRaw(&server_end);
+  server_.CloseAndWaitSeen(server_end);
+  close(server_end);  // the next segment from us is answered with a reset
+  const std::string chunk(1000, 'x');
+  bool sent = true;
+  for (int i = 0; i < 100 && sent; ++i) {
+    sent = socket_.SendData(fd, reinterpret_cast<const uint8_t*>(chunk.data()), 1000);
+  }
+  EXPECT_FALSE(sent);  // still alive: no SIGPIPE
+  EXPECT_EQ(LogCapture::Count("ErrorCode: 100400025, TcpSocket::Send data failed, totalLen: 0, "
+                              "dataLen: 1000, ret: -1"),
+            1u);
+}
+
+TEST_F(TcpLinkTest, ReceiveReportsCountPeerCloseTimeoutAndError) {
+  int server_end = -1;
+  const int fd = ConnectRaw(&server_end);
+  uint8_t buf[16];
+
+  server_.Write(server_end, "abc");
+  EXPECT_EQ(socket_.RecvData(fd, buf, sizeof(buf)), 3);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), 3), "abc");
+
+  // A quiet peer: the receive time-out ends the read silently.
+  const timeval short_timeout{0, 50000};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &short_timeout, sizeof(short_timeout));
+  EXPECT_EQ(socket_.RecvData(fd, buf, sizeof(buf)), -1);
+  EXPECT_TRUE(LogCapture::Lines().empty());
+
+  server_.CloseAndWaitSeen(server_end);
+  EXPECT_EQ(socket_.RecvData(fd, buf, sizeof(buf)), 0);
+  EXPECT_EQ(LogCapture::Count("ErrorCode: 100400027, TcpSocket::RecvData connect shutdown"), 1u);
+
+  EXPECT_EQ(socket_.RecvData(-1, buf, sizeof(buf)), -1);
+  EXPECT_EQ(LogCapture::Count("ErrorCode: 100400026, TcpSocket::RecvData failed, ret:-1, errno:9"),
+            1u);
+}
+
+TEST_F(TcpLinkTest, ConnectionCheckPublishesOneLinkLostEventPerNegativeAnswer) {
+  int server_end = -1;
+  const int fd = ConnectRaw(&server_end);
+  EXPECT_TRUE(socket_.IsConnected(fd));
+
+  EXPECT_FALSE(socket_.IsConnected(-1));
+  server_.CloseAndWaitSeen(server_end);
+  EXPECT_FALSE(socket_.IsConnected(fd));
+  EXPECT_EQ(NodeEnvironment::Events().WaitFor(2), (std::vector<int32_t>{kLost, kLost}));
+  EXPECT_TRUE(LogCapture::Lines().empty());
+}
+
+// ---- TcpClient ----
+
+TEST_F(TcpLinkTest, ClientInitConnectsAndAnnouncesTheRestoredLink) {
+  TcpClient client("127.0.0.1", server_.port());
+  ASSERT_TRUE(client.Init());
+  EXPECT_GE(server_.Accept(), 0);
+  EXPECT_EQ(client.ConnectionCount(), 1u);
+  EXPECT_EQ(NodeEnvironment::Events().WaitFor(1), std::vector<int32_t>{kRestored});
+  EXPECT_EQ(LogCapture::Count("Try to connect server 127.0.0.1:" + std::to_string(server_.port())),
+            1u);
+  EXPECT_EQ(LogCapture::Count("TcpSocket::Connect get flag: 0"), 1u);
+}
+
+TEST_F(TcpLinkTest, ClientWithoutServerFailsOnceAndRetriesOnUse) {
+  const int port = server_.port();
+  server_.StopListening();
+  TcpClient client("127.0.0.1", port);
+  EXPECT_FALSE(client.Init());
+  EXPECT_EQ(LogCapture::Count("ErrorCode: 100400021, TcpSocket::Connect failed"), 1u);
+
+  const uint8_t byte = 1;
+  EXPECT_FALSE(client.SendData(&byte, 1));
+  uint8_t buf[4];
+  EXPECT_EQ(client.RecvData(buf, sizeof(buf)), 0);
+  // Each use found the link down (one link-lost event) and made one connection attempt.
+  EXPECT_EQ(NodeEnvironment::Events().WaitFor(2), (std::vector<int32_t>{kLost, kLost}));
+  EXPECT_EQ(LogCapture::Count("TcpSocket::Connect failed"), 3u);
+  EXPECT_EQ(client.ConnectionCount(), 0u);
+  client.Close();
+  client.Close();
+}
+
+TEST_F(TcpLinkTest, SendAfterPeerCloseReconnectsAndWritesOnTheNewConnection) {
+  TcpClient client("127.0.0.1", server_.port());
+  ASSERT_TRUE(client.Init());
+  const int first = server_.Accept();
+  server_.CloseAndWaitSeen(first);
+
+  const std::string data = "request";
+  ASSERT_TRUE(client.SendData(reinterpret_cast<const uint8_t*>(data.data()), 7));
+  const int second = server_.Accept();
+  ASSERT_GE(second, 0);
+  std::string received;
+  ASSERT_TRUE(server_.ReadExactly(second, 7, &received));
+  EXPECT_EQ(received, data);
+  EXPECT_EQ(client.ConnectionCount(), 2u);
+  EXPECT_EQ(NodeEnvironment::Events().WaitFor(3),
+            (std::vector<int32_t>{kRestored, kLost, kRestored}));
+}
+
+TEST_F(TcpLinkTest, ReceiveAfterPeerCloseReadsFromTheNewConnection) {
+  TcpClient client("127.0.0.1", server_.port());
+  ASSERT_TRUE(client.Init());
+  const int first = server_.Accept();
+  server_.Write(first, "old");  // queued on the old connection, lost with it
+  server_.CloseAndWaitSeen(first);
+
+  std::thread board([&] {
+    const int second = server_.Accept();
+    server_.Write(second, "new");
+  });
+  uint8_t buf[16];
+  const int n = client.RecvData(buf, sizeof(buf));
+  board.join();
+  ASSERT_EQ(n, 3);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), 3), "new");
+  EXPECT_EQ(NodeEnvironment::Events().WaitFor(3),
+            (std::vector<int32_t>{kRestored, kLost, kRestored}));
+}
+
+}  // namespace
+}  // namespace bottom_interact_center::test
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::testing::AddGlobalTestEnvironment(new bottom_interact_center::test::NodeEnvironment);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,139 @@
+// The node process from start to stop: start-up without a board, reconnecting on demand, the
+// parameters given on the command line, and the exit status.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "board_sim/board_simulator.hpp"
+#include "support/node_process.hpp"
+#include "support/node_test_support.hpp"
+#include "support/ros_peer.hpp"
+
+namespace node_test {
+namespace {
+
+using board_sim::BoardSimulator;
+using board_sim::CommandKind;
+
+class NodeStartupTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!BoardIsLoopback()) {
+      GTEST_SKIP() << "the board address is not loopback";
+    }
+  }
+};
+
+TEST_F(NodeStartupTest, StartsWithoutBoardAndReconnectsWhenTheBoardAppears) {
+  NodeProcess node;
+  RosPeer peer;
+  ASSERT_TRUE(peer.WaitForNode());
+  EXPECT_EQ(node.err().Count(
+                "ERROR ErrorCode: 100400001, tcp procter client connect to procter server failed"),
+            1u);
+  EXPECT_EQ(node.err().Count(
+                "ERROR ErrorCode: 100400002, tcp light client connect to light server failed"),
+            1u);
+
+  // No board: the light link fails at once, after one connection attempt.
+  auto request = RosPeer::Command(2);
+  const auto refused = peer.Call(request, 10s);
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->status, 1);
+  EXPECT_EQ(refused->message, "CleanCompReq send failed");
+  ASSERT_EQ(peer.link_events().WaitFor(1).size(), 1u);
+  peer.link_events().Clear();
+
+  BoardSimulator sim(BoardOptions());
+  std::string reason;
+  ASSERT_TRUE(sim.Start(&reason)) << reason;
+  const auto sent = peer.Call(request, 10s);
+  ASSERT_TRUE(sent);
+  EXPECT_EQ(sent->status, 0);
+  EXPECT_TRUE(sim.WaitForRequests(1, 5s));
+  const auto events = peer.link_events().WaitFor(2);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].event_status, 1);
+  EXPECT_EQ(events[1].event_status, 0);
+
+  ASSERT_TRUE(node.out().WaitFor("after advertiseService"));
+  EXPECT_EQ(node.out().Lines(), std::vector<std::string>{"after advertiseService"});
+  EXPECT_EQ(node.Terminate(), 0);  // SIGTERM is a normal shutdown
+}
+
+// The pump duties of a self-clean command when the node is started with ros_args.
+struct PumpCase {
+  std::vector<std::string> ros_args;
+  int32_t mop_pump_duty;
+  int32_t self_clean_pump_duty;
+};
+
+TEST_F(NodeStartupTest, PumpDutiesComeFromTheStartUpParameters) {
+  BoardSimulator sim(BoardOptions());
+  std::string reason;
+  ASSERT_TRUE(sim.Start(&reason)) << reason;
+  const std::vector<PumpCase> cases{
+      {{"-p", "mop_pump:=55"}, 55, 20},
+      {{"-p", "mop_pump:=' -7 litres'"}, -7, 20},  // a string, read as std::stoll does
+      {{"-p", "mop_pump:=4294967351"}, 55, 20},    // 2^32 + 55: the low 32 bits
+      {{"-p", "self_clean_pump:=33"}, 40, 33},
+      {{"-p", "mop_pump:=7", "-p", "self_clean_pump:=0"}, 7, 0},
+  };
+  for (const auto& pump_case : cases) {
+    const std::string args = pump_case.ros_args.back();
+    sim.ClearRecord();
+    NodeProcess node(pump_case.ros_args);
+    RosPeer peer;
+    ASSERT_TRUE(peer.WaitForNode()) << args;
+    auto request = RosPeer::Command(4);
+    request.self_clean = true;
+    const auto response = peer.Call(request);
+    ASSERT_TRUE(response) << args;
+    EXPECT_EQ(response->status, 0) << args;
+    ASSERT_TRUE(sim.WaitForRequests(1, 5s)) << args;
+    const auto& board = sim.Requests().front().request;
+    EXPECT_EQ(board.mop_pump().cmd(), 1) << args;
+    EXPECT_EQ(board.mop_pump().duty(), pump_case.mop_pump_duty) << args;
+    EXPECT_EQ(board.self_clean_pump().cmd(), 1) << args;
+    EXPECT_EQ(board.self_clean_pump().duty(), pump_case.self_clean_pump_duty) << args;
+    EXPECT_EQ(node.err().Count("ERROR"), 0u) << args;
+    EXPECT_EQ(node.Terminate(), 0) << args;
+  }
+}
+
+TEST_F(NodeStartupTest, MopPumpThatIsNotANumberFallsBackToFortyWithAnError) {
+  BoardSimulator sim(BoardOptions());
+  std::string reason;
+  ASSERT_TRUE(sim.Start(&reason)) << reason;
+  NodeProcess node({"-p", "mop_pump:=strong"});
+  RosPeer peer;
+  ASSERT_TRUE(peer.WaitForNode());
+  auto request = RosPeer::Command(4);
+  request.self_clean = true;
+  const auto response = peer.Call(request);
+  ASSERT_TRUE(response);
+  EXPECT_EQ(response->status, 0);
+  ASSERT_TRUE(sim.WaitForRequests(1, 5s));
+  EXPECT_EQ(sim.Requests().front().request.mop_pump().duty(), 40);
+  EXPECT_EQ(node.err().Count("ERROR ErrorCode: 100400035, parameter mop_pump is not a number"), 1u);
+}
+
+TEST_F(NodeStartupTest, WronglyTypedSelfCleanPumpEndsStartUpWithOneError) {
+  NodeProcess node({"-p", "self_clean_pump:=high"});
+  const auto status = node.WaitExit(20s);
+  ASSERT_TRUE(status) << "the node did not exit on its own, or died by a signal";
+  EXPECT_NE(*status, 0);
+  ASSERT_TRUE(node.err().WaitFor("ERROR ErrorCode: 100400035"));
+  EXPECT_EQ(node.err().Count("ERROR ErrorCode: 100400035"), 1u);
+  EXPECT_EQ(node.err().Count("self_clean_pump"), 1u);
+  EXPECT_EQ(node.out().Count("after advertiseService"), 0u);
+}
+
+}  // namespace
+}  // namespace node_test
+
+int main(int argc, char** argv) {
+  return node_test::RunAllTests(argc, argv);
+}

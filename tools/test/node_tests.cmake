@@ -1,0 +1,37 @@
+# End-to-end tests of the node: its real executable as a child process, the simulated board in the
+# test process, "bottom_operate" called over DDS on loopback. The board ports are fixed (8080,
+# 8081), so these tests must run one after another.
+
+# The installed node executable of the bottom_interact_center package found above.
+get_filename_component(node_install_prefix "${bottom_interact_center_DIR}/../../.." ABSOLUTE)
+set(node_executable "${node_install_prefix}/lib/bottom_interact_center/bottom_interact_center")
+
+add_library(node_test_harness STATIC
+  test/support/node_process.cpp
+  test/support/node_test_support.cpp
+  test/support/ros_peer.cpp)
+target_include_directories(node_test_harness PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_compile_definitions(node_test_harness PRIVATE NODE_EXECUTABLE="${node_executable}")
+target_link_libraries(node_test_harness PUBLIC
+  board_sim
+  bottom_interact_center::bottom_interact_node
+  ${ROS_CLIENT_TARGETS}
+  ${velmoria_protocol_TARGETS}
+  GTest::gtest)
+
+function(node_add_e2e_test name timeout)
+  add_executable(${name} test/${name}.cpp)
+  target_link_libraries(${name} PRIVATE node_test_harness)
+  ament_add_test(${name}
+    COMMAND $<TARGET_FILE:${name}>
+      --gtest_output=xml:${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/${name}.gtest.xml
+    RESULT_FILE ${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/${name}.gtest.xml
+    ENV ROS_LOCALHOST_ONLY=1
+    TIMEOUT ${timeout})
+  # Child processes, executor and board threads: picked by the ThreadSanitizer run.
+  set_tests_properties(${name} PROPERTIES LABELS threaded RUN_SERIAL TRUE)
+endfunction()
+
+node_add_e2e_test(node_commands_test 300)
+node_add_e2e_test(node_startup_test 300)
+node_add_e2e_test(node_timeouts_test 400)

@@ -1,0 +1,206 @@
+// What a silent or disconnecting board costs a command: the exchange time-outs, the per-link
+// locks while a command waits, and the repair of a link the board has closed. These tests wait
+// out the real 10 s and 30 s time-outs; the silent commands run at once, each in a node of its
+// own (nodes in separate namespaces share the simulated board).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <future>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "board_sim/board_simulator.hpp"
+#include "support/node_process.hpp"
+#include "support/node_test_support.hpp"
+#include "support/ros_peer.hpp"
+
+namespace node_test {
+namespace {
+
+using board_sim::BoardSimulator;
+using board_sim::CommandKind;
+using board_sim::Link;
+using board_sim::Scenario;
+using Clock = std::chrono::steady_clock;
+
+// A node in namespace ns with its ROS peer.
+struct NamespacedNode {
+  explicit NamespacedNode(const std::string& ns) : process({"-r", "__ns:=" + ns}), peer(ns) {}
+  NodeProcess process;
+  RosPeer peer;
+};
+
+// A call in flight and when it was made.
+struct PendingCall {
+  std::shared_future<Operate::Response::SharedPtr> future;
+  Clock::time_point start;
+};
+
+PendingCall Start(RosPeer& peer, int32_t cmd) {
+  return {peer.CallAsync(RosPeer::Command(cmd)), Clock::now()};
+}
+
+// Waits for the answer; its time since the call in whole seconds, or -1 when none came.
+int SecondsUntilAnswer(const PendingCall& call, std::chrono::seconds limit = 80s) {
+  if (call.future.wait_until(call.start + limit) != std::future_status::ready) {
+    return -1;
+  }
+  return static_cast<int>(
+      std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - call.start).count());
+}
+
+bool BoardReceived(const BoardSimulator& sim, CommandKind kind, int32_t wheel_cmd = 0) {
+  const auto requests = sim.Requests();
+  return std::any_of(requests.begin(), requests.end(), [&](const auto& recorded) {
+    return recorded.kind == kind && recorded.request.wheel_cmd().cmd() == wheel_cmd;
+  });
+}
+
+bool WaitUntilBoardReceived(const BoardSimulator& sim, CommandKind kind, int32_t wheel_cmd = 0) {
+  const auto deadline = Clock::now() + 10s;
+  while (!BoardReceived(sim, kind, wheel_cmd)) {
+    if (Clock::now() > deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(10ms);
+  }
+  return true;
+}
+
+class NodeTimeoutsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!BoardIsLoopback()) {
+      GTEST_SKIP() << "the board address is not loopback";
+    }
+    std::string reason;
+    ASSERT_TRUE(sim_.Start(&reason)) << reason;
+  }
+
+  BoardSimulator sim_{BoardOptions()};
+};
+
+TEST_F(NodeTimeoutsTest, SilentBoardCostsEachCommandItsTimeoutWhileOtherLinksGoOn) {
+  for (const auto kind : board_sim::AllCommandKinds()) {
+    if (kind != CommandKind::kLight) {
+      sim_.SetScenario(kind, Scenario::Of(Scenario::Kind::kSilent));
+    }
+  }
+  // Commands with a 10 s and with a 30 s time-out, one node each.
+  const std::map<int32_t, int> timeouts{{3, 10}, {4, 10},  {7, 10}, {0, 30},
+                                        {6, 30}, {12, 30}, {13, 30}};
+  std::map<int32_t, std::unique_ptr<NamespacedNode>> nodes;
+  for (const auto& [cmd, timeout] : timeouts) {
+    nodes[cmd] = std::make_unique<NamespacedNode>("/silent_" + std::to_string(cmd));
+  }
+  NamespacedNode locks("/locks");
+  for (auto& [cmd, node] : nodes) {
+    ASSERT_TRUE(node->peer.WaitForNode()) << "node for command " << cmd;
+  }
+  ASSERT_TRUE(locks.peer.WaitForNode());
+
+  std::map<int32_t, PendingCall> calls;
+  for (auto& [cmd, node] : nodes) {
+    calls[cmd] = Start(node->peer, cmd);
+  }
+
+  // The version query waits on the silent board, holding the procter link's lock.
+  const PendingCall version = Start(locks.peer, 10);
+  ASSERT_TRUE(WaitUntilBoardReceived(sim_, CommandKind::kVersion));
+  // A light command is served meanwhile.
+  const auto light = locks.peer.Call(RosPeer::Command(2), 10s);
+  ASSERT_TRUE(light);
+  EXPECT_EQ(light->status, 0);
+  EXPECT_EQ(version.future.wait_for(0s), std::future_status::timeout);
+  // A second procter command is taken up but waits for the lock: the board does not see it yet.
+  auto wheel_request = RosPeer::Command(8);
+  wheel_request.wheel_cmd = 6;
+  const PendingCall wheel{locks.peer.CallAsync(wheel_request), Clock::now()};
+  ASSERT_TRUE(locks.process.err().WaitFor("INFO WheelCommand call"));
+  EXPECT_FALSE(BoardReceived(sim_, CommandKind::kWheel, 6));
+  EXPECT_EQ(version.future.wait_for(0s), std::future_status::timeout);
+
+  EXPECT_GE(SecondsUntilAnswer(version), 30);
+  const auto version_answered = Clock::now();
+  ASSERT_EQ(version.future.wait_for(0s), std::future_status::ready);
+  EXPECT_EQ(version.future.get()->status, 1);
+  EXPECT_EQ(version.future.get()->message, "fail to get version");
+  // Only now does the wheel command reach the board, and wait out its own 30 s.
+  EXPECT_TRUE(WaitUntilBoardReceived(sim_, CommandKind::kWheel, 6));
+  ASSERT_NE(SecondsUntilAnswer(wheel), -1);
+  // Whole seconds, less a moment: the version's answer is noticed a little after it was sent.
+  EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - version_answered),
+            29500ms);
+  EXPECT_EQ(wheel.future.get()->status, 0);
+  EXPECT_EQ(wheel.future.get()->message, "do WheelCommand fail");
+  EXPECT_EQ(locks.process.err().Count("ERROR ErrorCode: 100400016, Function exec timeout exit!"),
+            2u);
+  EXPECT_EQ(locks.process.err().Count("INFO procterRsp.has_error = 0, procter_flag = 0"), 1u);
+
+  for (auto& [cmd, call] : calls) {
+    const int timeout = timeouts.at(cmd);
+    const int seconds = SecondsUntilAnswer(call);
+    EXPECT_GE(seconds, timeout) << "command " << cmd;
+    if (timeout == 10) {
+      EXPECT_LT(seconds, 30) << "command " << cmd;
+    }
+    ASSERT_EQ(call.future.wait_for(0s), std::future_status::ready) << "command " << cmd;
+    EXPECT_EQ(call.future.get()->status, 0) << "command " << cmd;
+    EXPECT_EQ(call.future.get()->message, "SendCleaningComponentRequest failed")
+        << "command " << cmd;
+    const auto& log = nodes[cmd]->process.err();
+    EXPECT_EQ(log.Count("ERROR ErrorCode: 100400016, Function exec timeout exit!"), 1u);
+    EXPECT_EQ(log.Count("INFO resp.has_error = 0, req_over_flag = 0"), 1u);
+    // Each receive attempt ends by the socket's 10 s receive time-out.
+    EXPECT_EQ(log.Count("SendCleaningComponentRequest response failed, rcvlen : -1"),
+              static_cast<std::size_t>(timeout / 10))
+        << "command " << cmd;
+  }
+}
+
+TEST_F(NodeTimeoutsTest, LinkClosedByTheBoardIsRepairedOnTheNextReceive) {
+  NodeProcess node;
+  RosPeer peer;
+  ASSERT_TRUE(peer.WaitForNode());
+  ASSERT_TRUE(sim_.WaitForConnections(Link::kProcter, 1, 5s));
+  peer.link_events().Clear();
+  sim_.SetScenario(CommandKind::kStation, Scenario::Of(Scenario::Kind::kClose));
+
+  // The board closes the link on receipt: the request is lost with it, and the exchange waits on
+  // the new connection until its time-out.
+  const auto lost = peer.Call(RosPeer::Command(3));
+  ASSERT_TRUE(lost);
+  EXPECT_EQ(lost->status, 0);
+  EXPECT_EQ(lost->message, "SendCleaningComponentRequest failed");
+  const auto events = peer.link_events().WaitFor(2);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].event_id, 5303);
+  EXPECT_EQ(events[0].event_status, 1);  // link lost
+  EXPECT_EQ(events[1].event_id, 5303);
+  EXPECT_EQ(events[1].event_status, 0);  // link restored
+  EXPECT_GT(events[0].header.stamp.sec, 0);
+  EXPECT_EQ(sim_.Connections(Link::kProcter), 2u);
+  EXPECT_EQ(node.err().Count("ERROR ErrorCode: 100400027, TcpSocket::RecvData connect shutdown"),
+            1u);
+  EXPECT_EQ(node.err().Count(ConnectAttemptText(8080)), 2u);
+
+  // The repaired link carries the next command.
+  sim_.SetScenario(CommandKind::kStation, Scenario::Of(Scenario::Kind::kAccept));
+  const auto answered = peer.Call(RosPeer::Command(3));
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(answered->status, 0);
+  EXPECT_EQ(answered->message, "");
+  EXPECT_EQ(sim_.Connections(Link::kProcter), 2u);
+  EXPECT_EQ(peer.link_events().Messages().size(), 2u);
+  EXPECT_EQ(node.Terminate(), 0);
+}
+
+}  // namespace
+}  // namespace node_test
+
+int main(int argc, char** argv) {
+  return node_test::RunAllTests(argc, argv);
+}

@@ -1,0 +1,66 @@
+#include "ros_peer.hpp"
+
+#include "bottom_interact_center/constants.hpp"
+
+namespace node_test {
+namespace {
+
+std::string InNamespace(const std::string& ns, const std::string& name) {
+  return ns.empty() ? name : ns + "/" + name;
+}
+
+}  // namespace
+
+RosPeer::RosPeer(const std::string& ns)
+    : node_(std::make_shared<rclcpp::Node>(ns.empty() ? "node_test_peer"
+                                                      : "node_test_peer_" + ns.substr(1))) {
+  using namespace bottom_interact_center;
+  client_ = node_->create_client<Operate>(InNamespace(ns, kBottomOperateService));
+  link_events_ = std::make_unique<TopicRecorder<velmoria_protocol::msg::DiagnosticEvent>>(
+      *node_, kTaskCenterDiagTopic);
+  robot_events_ = std::make_unique<TopicRecorder<velmoria_protocol::msg::RobotEvent>>(
+      *node_, InNamespace(ns, kRobotEventTopic));
+  executor_.add_node(node_);
+  spinner_ = std::thread([this] { executor_.spin(); });
+}
+
+RosPeer::~RosPeer() {
+  executor_.cancel();
+  spinner_.join();
+}
+
+bool RosPeer::WaitForNode(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  if (!client_->wait_for_service(timeout)) {
+    return false;
+  }
+  while (!link_events_->Matched() || !robot_events_->Matched()) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+Operate::Request RosPeer::Command(int32_t cmd) {
+  Operate::Request request;
+  request.cmd = cmd;
+  return request;
+}
+
+std::shared_future<Operate::Response::SharedPtr> RosPeer::CallAsync(
+    const Operate::Request& request) {
+  return client_->async_send_request(std::make_shared<Operate::Request>(request)).future.share();
+}
+
+std::optional<Operate::Response> RosPeer::Call(const Operate::Request& request,
+                                               std::chrono::milliseconds timeout) {
+  auto future = CallAsync(request);
+  if (future.wait_for(timeout) != std::future_status::ready) {
+    return std::nullopt;
+  }
+  return *future.get();
+}
+
+}  // namespace node_test
