@@ -1,0 +1,88 @@
+// rclcpp::Executor as in rclcpp/executor.hpp (Humble): runs the callbacks of the callback groups
+// of the nodes added to it.
+#ifndef RCLCPP__EXECUTOR_HPP_
+#define RCLCPP__EXECUTOR_HPP_
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "rclcpp/callback_group.hpp"
+#include "rclcpp/context.hpp"
+#include "rclcpp/detail/wake_signal.hpp"
+#include "rclcpp/executor_options.hpp"
+#include "rclcpp/macros.hpp"
+#include "rclcpp/node.hpp"
+
+namespace rclcpp {
+
+class Executor {
+public:
+  RCLCPP_SMART_PTR_DEFINITIONS_NOT_COPYABLE(Executor)
+
+  explicit Executor(const rclcpp::ExecutorOptions& options = rclcpp::ExecutorOptions());
+  /// Releases the nodes and callback groups for other executors.
+  virtual ~Executor();
+
+  /// Runs callbacks until cancel() or the context shuts down. Throws std::runtime_error if the
+  /// executor is spinning already.
+  virtual void spin() = 0;
+
+  /// Adds the node's callback groups that are automatically added with it, now and whenever it
+  /// creates one. Throws std::runtime_error if the node is in an executor already.
+  virtual void add_node(rclcpp::Node::SharedPtr node_ptr, bool notify = true);
+  /// Throws std::runtime_error if the node is not in this executor.
+  virtual void remove_node(rclcpp::Node::SharedPtr node_ptr, bool notify = true);
+
+  /// Makes spin() return (after the callbacks running now have finished).
+  void cancel();
+
+protected:
+  /// One callback to run, with the group and entity it belongs to.
+  struct AnyExecutable {
+    rclcpp::CallbackGroup::SharedPtr callback_group;
+    std::shared_ptr<detail::ExecutableEntity> entity;
+    std::function<void()> work;
+  };
+
+  /// Runs callbacks on the calling thread while spinning and the context is valid. Several
+  /// threads may run it at once: they take work one at a time and run it in parallel.
+  void run_until_stopped(bool yield_before_execute, std::chrono::nanoseconds wait_timeout);
+  /// Waits (at most `timeout`, negative: no limit) for a callback that may run now.
+  bool get_next_executable(AnyExecutable& any_executable, std::chrono::nanoseconds timeout);
+  void execute_any_executable(AnyExecutable& any_executable);
+
+  std::atomic_bool spinning;
+  const rclcpp::Context::SharedPtr context_;
+
+private:
+  RCLCPP_DISABLE_COPY(Executor)
+
+  struct NodeEntry {
+    rclcpp::Node::WeakPtr node;
+    std::vector<rclcpp::CallbackGroup::WeakPtr> callback_groups;
+  };
+
+  bool keeps_spinning() const { return spinning.load() && context_->is_valid(); }
+  /// Associates the node's automatically added groups that no executor has yet.
+  static void claim_new_groups(NodeEntry& entry, const rclcpp::Node::SharedPtr& node);
+  /// The groups to look at now, with their entities in a stable order.
+  std::vector<
+      std::pair<rclcpp::CallbackGroup::SharedPtr, std::shared_ptr<detail::ExecutableEntity>>>
+  collect_entities();
+  bool take_next_ready(AnyExecutable& any_executable);
+
+  const std::shared_ptr<detail::WakeSignal> wake_signal_;
+  std::mutex nodes_mutex_;
+  std::vector<NodeEntry> nodes_;
+  // Taking work is serialized (as in rclcpp's multi-threaded executor); running it is not.
+  std::mutex take_mutex_;
+  size_t next_entity_ = 0;  // round robin start of the next scan
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__EXECUTOR_HPP_

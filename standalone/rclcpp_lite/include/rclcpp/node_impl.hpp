@@ -1,0 +1,119 @@
+// The member templates of rclcpp::Node.
+#ifndef RCLCPP__NODE_IMPL_HPP_
+#define RCLCPP__NODE_IMPL_HPP_
+
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "rclcpp/any_service_callback.hpp"
+#include "rclcpp/any_subscription_callback.hpp"
+#include "rclcpp/exceptions.hpp"
+
+#ifndef RCLCPP__NODE_HPP_
+#include "rclcpp/node.hpp"
+#endif
+
+namespace rclcpp {
+
+template <typename MessageT, typename AllocatorT, typename PublisherT>
+std::shared_ptr<PublisherT> Node::create_publisher(
+    const std::string& topic_name, const rclcpp::QoS& qos,
+    const PublisherOptionsWithAllocator<AllocatorT>& /*options*/) {
+  return std::make_shared<PublisherT>(context_, resolve_name(topic_name, false), qos);
+}
+
+template <typename MessageT, typename CallbackT, typename AllocatorT, typename SubscriptionT>
+std::shared_ptr<SubscriptionT> Node::create_subscription(
+    const std::string& topic_name, const rclcpp::QoS& qos, CallbackT&& callback,
+    const SubscriptionOptionsWithAllocator<AllocatorT>& options) {
+  AnySubscriptionCallback<MessageT> any_callback;
+  any_callback.set(std::forward<CallbackT>(callback));
+  auto subscription = std::make_shared<SubscriptionT>(context_, resolve_name(topic_name, false),
+                                                      qos, std::move(any_callback));
+  add_to_group(options.callback_group, subscription, "subscription");
+  return subscription;
+}
+
+template <typename ServiceT>
+typename rclcpp::Client<ServiceT>::SharedPtr Node::create_client(
+    const std::string& service_name, const rmw_qos_profile_t& qos_profile,
+    rclcpp::CallbackGroup::SharedPtr group) {
+  auto client = std::make_shared<rclcpp::Client<ServiceT>>(
+      context_, resolve_name(service_name, true), qos_profile);
+  add_to_group(group, client, "client");
+  return client;
+}
+
+template <typename ServiceT, typename CallbackT>
+typename rclcpp::Service<ServiceT>::SharedPtr Node::create_service(
+    const std::string& service_name, CallbackT&& callback, const rmw_qos_profile_t& qos_profile,
+    rclcpp::CallbackGroup::SharedPtr group) {
+  AnyServiceCallback<ServiceT> any_callback;
+  any_callback.set(std::forward<CallbackT>(callback));
+  auto service = std::make_shared<rclcpp::Service<ServiceT>>(
+      context_, resolve_name(service_name, true), std::move(any_callback), qos_profile,
+      logger_.get_name());
+  add_to_group(group, service, "service");
+  return service;
+}
+
+template <typename ParameterT>
+auto Node::declare_parameter(const std::string& name, const ParameterT& default_value,
+                             const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor,
+                             bool ignore_override) {
+  try {
+    return this
+        ->declare_parameter(name, rclcpp::ParameterValue(default_value), parameter_descriptor,
+                            ignore_override)
+        .template get<ParameterT>();
+  } catch (const ParameterTypeException& ex) {
+    throw exceptions::InvalidParameterTypeException(name, ex.what());
+  }
+}
+
+template <typename ParameterT>
+auto Node::declare_parameter(const std::string& name,
+                             const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor,
+                             bool ignore_override) {
+  // ParameterValue's constructors map ParameterT to its parameter type.
+  const rclcpp::ParameterValue value{ParameterT{}};
+  try {
+    return this->declare_parameter(name, value.get_type(), parameter_descriptor, ignore_override)
+        .template get<ParameterT>();
+  } catch (const ParameterTypeException&) {
+    throw exceptions::UninitializedStaticallyTypedParameterException(name);
+  }
+}
+
+template <typename ParameterT>
+bool Node::get_parameter(const std::string& name, ParameterT& parameter) const {
+  rclcpp::Parameter parameter_variant;
+  const bool found = get_parameter(name, parameter_variant);
+  if (found) {
+    parameter = static_cast<ParameterT>(parameter_variant.get_value<ParameterT>());
+  }
+  return found;
+}
+
+template <typename ParameterT>
+bool Node::get_parameter_or(const std::string& name, ParameterT& parameter,
+                            const ParameterT& alternative_value) const {
+  const bool found = get_parameter(name, parameter);
+  if (!found) {
+    parameter = alternative_value;
+  }
+  return found;
+}
+
+template <typename ParameterT>
+ParameterT Node::get_parameter_or(const std::string& name,
+                                  const ParameterT& alternative_value) const {
+  ParameterT parameter;
+  get_parameter_or(name, parameter, alternative_value);
+  return parameter;
+}
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__NODE_IMPL_HPP_

@@ -1,0 +1,45 @@
+// rclcpp::Subscription as in rclcpp/subscription.hpp (Humble).
+#ifndef RCLCPP__SUBSCRIPTION_HPP_
+#define RCLCPP__SUBSCRIPTION_HPP_
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "rclcpp/any_subscription_callback.hpp"
+#include "rclcpp/subscription_base.hpp"
+#include "rclcpp/subscription_options.hpp"
+#include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
+
+namespace rclcpp {
+
+template <typename MessageT, typename AllocatorT = std::allocator<void>>
+class Subscription : public SubscriptionBase {
+public:
+  using ROSMessageType = MessageT;
+
+  RCLCPP_SMART_PTR_DEFINITIONS(Subscription)
+
+  Subscription(const Context::SharedPtr& context, const std::string& topic_name, const QoS& qos,
+               AnySubscriptionCallback<MessageT> callback)
+      : SubscriptionBase(
+            context, topic_name,
+            rosidl_typesupport_introspection_cpp::get_message_type_support_handle<MessageT>(), qos),
+        callback_(std::move(callback)) {}
+
+  std::function<void()> take_work() override {
+    auto message = std::make_shared<std::unique_ptr<MessageT>>(std::make_unique<MessageT>());
+    if (!take_type_erased(message->get())) {
+      return {};
+    }
+    return [this, message] { callback_.dispatch(std::move(*message)); };
+  }
+
+private:
+  const AnySubscriptionCallback<MessageT> callback_;
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__SUBSCRIPTION_HPP_

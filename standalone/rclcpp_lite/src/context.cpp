@@ -1,0 +1,225 @@
+#include "rclcpp/context.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+#include "rcl/types.h"
+#include "rclcpp/exceptions.hpp"
+#include "rclcpp/logging.hpp"
+#include "rclcpp_lite/middleware.hpp"
+#include "rcutils/error_handling.h"
+#include "rcutils/logging.h"
+
+namespace rclcpp {
+
+namespace {
+
+const char kInitErrorPrefix[] = "failed to initialize rcl: ";
+
+// Logging is configured by the first context that initialises it and stays so while any
+// context using it is valid, as rclcpp's logging reference count does.
+std::mutex g_logging_mutex;
+size_t g_logging_users = 0;
+
+std::mutex g_contexts_mutex;
+std::vector<std::weak_ptr<Context>> g_contexts;
+
+void discard_console_output(const rcutils_log_location_t*, int, const char*,
+                            rcutils_time_point_value_t, const char*, va_list*) {}
+
+void configure_logging(const detail::RosArguments& arguments) {
+  if (rcutils_logging_initialize() != RCUTILS_RET_OK) {
+    throw exceptions::RCLError(RCL_RET_ERROR, "rcutils logging failed to initialize",
+                               kInitErrorPrefix);
+  }
+  rcutils_logging_set_output_handler(arguments.stdout_logs_enabled()
+                                         ? rcutils_logging_console_output_handler
+                                         : discard_console_output);
+  if (arguments.default_log_level() >= 0) {
+    rcutils_logging_set_default_logger_level(arguments.default_log_level());
+  }
+  for (const auto& [logger, level] : arguments.logger_levels()) {
+    if (rcutils_logging_set_logger_level(logger.c_str(), level) != RCUTILS_RET_OK) {
+      rcutils_reset_error();
+      throw exceptions::RCLError(
+          RCL_RET_ERROR, "failed to set the level of logger '" + logger + "'", kInitErrorPrefix);
+    }
+  }
+}
+
+void acquire_logging(const detail::RosArguments& arguments) {
+  std::lock_guard<std::mutex> lock(g_logging_mutex);
+  if (g_logging_users == 0) {
+    configure_logging(arguments);
+  } else {
+    RCLCPP_WARN(get_logger("rclcpp"), "logging was initialized more than once");
+  }
+  ++g_logging_users;
+}
+
+/// ROS_DOMAIN_ID, read as rcl reads it (strtoul, base 0); 0 when unset or empty.
+size_t default_domain_id() {
+  const char* text = std::getenv("ROS_DOMAIN_ID");
+  if (text == nullptr || *text == '\0') {
+    return 0;
+  }
+  errno = 0;
+  char* end = nullptr;
+  const unsigned long domain_id = std::strtoul(text, &end, 0);  // NOLINT(runtime/int)
+  if (errno != 0 || *end != '\0') {
+    throw exceptions::RCLError(
+        RCL_RET_ERROR, std::string("ROS_DOMAIN_ID is not an integral number: '") + text + "'",
+        kInitErrorPrefix);
+  }
+  return domain_id;
+}
+
+void register_context(const std::shared_ptr<Context>& context) {
+  std::lock_guard<std::mutex> lock(g_contexts_mutex);
+  g_contexts.erase(std::remove_if(g_contexts.begin(), g_contexts.end(),
+                                  [](const auto& weak) { return weak.expired(); }),
+                   g_contexts.end());
+  g_contexts.push_back(context);
+}
+
+}  // namespace
+
+Context::Context() : wake_signal_(detail::executor_wake_signal()) {}
+
+Context::~Context() {
+  if (!is_valid()) {
+    return;
+  }
+  try {
+    shutdown("context destructor was called while still not shutdown");
+  } catch (const std::exception& error) {
+    RCLCPP_ERROR(get_logger("rclcpp"), "unhandled exception in ~Context(): %s", error.what());
+  }
+}
+
+void Context::init(int argc, char const* const* argv, const InitOptions& init_options) {
+  std::lock_guard<std::mutex> init_lock(init_mutex_);
+  if (is_valid()) {
+    throw ContextAlreadyInitialized();
+  }
+  if (argc > 0 && argv == nullptr) {
+    throw exceptions::RCLError(RCL_RET_INVALID_ARGUMENT, "argv is null with argc > 0",
+                               kInitErrorPrefix);
+  }
+  auto arguments = std::make_shared<detail::RosArguments>(
+      detail::RosArguments::parse(std::vector<std::string>(argv, argv + argc), kInitErrorPrefix));
+  const size_t domain_id = init_options.get_domain_id() == RCL_DEFAULT_DOMAIN_ID
+                               ? default_domain_id()
+                               : init_options.get_domain_id();
+  if (!arguments->unknown_ros_args().empty()) {
+    std::vector<std::string> unknown = arguments->unknown_ros_args();
+    throw exceptions::UnknownROSArgsError(std::move(unknown));
+  }
+  if (init_options.auto_initialize_logging()) {
+    acquire_logging(*arguments);
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    init_options_ = init_options;
+    domain_id_ = domain_id;
+    global_arguments_ = arguments;
+    shutdown_reason_.clear();
+    participant_.reset();
+    uses_logging_ = init_options.auto_initialize_logging();
+    valid_ = true;
+  }
+  register_context(shared_from_this());
+}
+
+const InitOptions& Context::get_init_options() const {
+  return init_options_;
+}
+
+InitOptions Context::get_init_options() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return init_options_;
+}
+
+size_t Context::get_domain_id() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return domain_id_;
+}
+
+std::string Context::shutdown_reason() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return shutdown_reason_;
+}
+
+bool Context::shutdown(const std::string& reason) {
+  std::vector<OnShutdownCallback> callbacks;
+  std::shared_ptr<rclcpp_lite::Participant> participant;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!valid_) {
+      return false;
+    }
+    valid_ = false;
+    shutdown_reason_ = reason;
+    callbacks = on_shutdown_callbacks_;
+    participant = participant_;
+  }
+  for (const auto& callback : callbacks) {
+    callback();
+  }
+  wake_signal_->notify();
+  if (participant) {
+    participant->wake_graph_waiters();
+  }
+  release_logging();
+  return true;
+}
+
+void Context::release_logging() {
+  std::lock_guard<std::mutex> lock(g_logging_mutex);
+  if (uses_logging_ && g_logging_users > 0) {
+    --g_logging_users;
+  }
+  uses_logging_ = false;
+}
+
+Context::OnShutdownCallback Context::on_shutdown(OnShutdownCallback callback) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  on_shutdown_callbacks_.push_back(callback);
+  return callback;
+}
+
+std::vector<Context::OnShutdownCallback> Context::get_on_shutdown_callbacks() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return on_shutdown_callbacks_;
+}
+
+std::shared_ptr<const detail::RosArguments> Context::global_arguments() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return global_arguments_;
+}
+
+std::shared_ptr<rclcpp_lite::Participant> Context::participant() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!participant_) {
+    participant_ = rclcpp_lite::Participant::create(domain_id_);
+  }
+  return participant_;
+}
+
+namespace detail {
+
+std::vector<Context::SharedPtr> initialized_contexts() {
+  std::lock_guard<std::mutex> lock(g_contexts_mutex);
+  std::vector<Context::SharedPtr> contexts;
+  for (const auto& weak : g_contexts) {
+    if (auto context = weak.lock()) {
+      contexts.push_back(context);
+    }
+  }
+  return contexts;
+}
+
+}  // namespace detail
+
+}  // namespace rclcpp

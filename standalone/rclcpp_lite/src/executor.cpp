@@ -1,0 +1,190 @@
+#include "rclcpp/executor.hpp"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "rcpputils/scope_exit.hpp"
+
+namespace rclcpp {
+
+namespace {
+
+using Candidates =
+    std::vector<std::pair<CallbackGroup::SharedPtr, std::shared_ptr<detail::ExecutableEntity>>>;
+
+bool is_mutually_exclusive(const CallbackGroup& group) {
+  return group.type() == CallbackGroupType::MutuallyExclusive;
+}
+
+}  // namespace
+
+Executor::Executor(const ExecutorOptions& options)
+    : spinning(false), context_(options.context), wake_signal_(detail::executor_wake_signal()) {}
+
+Executor::~Executor() {
+  std::lock_guard<std::mutex> lock(nodes_mutex_);
+  for (const NodeEntry& entry : nodes_) {
+    for (const auto& weak_group : entry.callback_groups) {
+      if (auto group = weak_group.lock()) {
+        group->get_associated_with_executor_atomic().store(false);
+      }
+    }
+    if (auto node = entry.node.lock()) {
+      node->associated_with_executor().store(false);
+    }
+  }
+}
+
+void Executor::add_node(Node::SharedPtr node_ptr, bool notify) {
+  if (node_ptr->associated_with_executor().exchange(true)) {
+    throw std::runtime_error(std::string("Node '") + node_ptr->get_fully_qualified_name() +
+                             "' has already been added to an executor.");
+  }
+  {
+    std::lock_guard<std::mutex> lock(nodes_mutex_);
+    nodes_.push_back(NodeEntry{node_ptr, {}});
+    claim_new_groups(nodes_.back(), node_ptr);
+  }
+  if (notify) {
+    wake_signal_->notify();
+  }
+}
+
+void Executor::remove_node(Node::SharedPtr node_ptr, bool notify) {
+  if (!node_ptr->associated_with_executor().load()) {
+    throw std::runtime_error("Node needs to be associated with an executor.");
+  }
+  {
+    std::lock_guard<std::mutex> lock(nodes_mutex_);
+    const auto entry = std::find_if(nodes_.begin(), nodes_.end(),
+                                    [&](const NodeEntry& e) { return e.node.lock() == node_ptr; });
+    if (entry == nodes_.end()) {
+      throw std::runtime_error("Node needs to be associated with this executor.");
+    }
+    for (const auto& weak_group : entry->callback_groups) {
+      if (auto group = weak_group.lock()) {
+        group->get_associated_with_executor_atomic().store(false);
+      }
+    }
+    nodes_.erase(entry);
+  }
+  node_ptr->associated_with_executor().store(false);
+  if (notify) {
+    wake_signal_->notify();
+  }
+}
+
+void Executor::cancel() {
+  spinning.store(false);
+  wake_signal_->notify();
+}
+
+void Executor::claim_new_groups(NodeEntry& entry, const Node::SharedPtr& node) {
+  for (auto& group : node->callback_groups()) {
+    if (group->automatically_add_to_executor_with_node() &&
+        !group->get_associated_with_executor_atomic().exchange(true)) {
+      entry.callback_groups.push_back(group);
+    }
+  }
+}
+
+Candidates Executor::collect_entities() {
+  Candidates candidates;
+  std::vector<std::shared_ptr<detail::ExecutableEntity>> entities;
+  std::lock_guard<std::mutex> lock(nodes_mutex_);
+  // The groups of a node that is gone are not run any more.
+  nodes_.erase(std::remove_if(nodes_.begin(), nodes_.end(),
+                              [](const NodeEntry& entry) { return entry.node.expired(); }),
+               nodes_.end());
+  for (NodeEntry& entry : nodes_) {
+    if (auto node = entry.node.lock()) {
+      claim_new_groups(entry, node);
+    }
+    for (const auto& weak_group : entry.callback_groups) {
+      auto group = weak_group.lock();
+      if (!group || (is_mutually_exclusive(*group) && !group->can_be_taken_from().load())) {
+        continue;
+      }
+      entities.clear();
+      group->collect_entities(entities);
+      for (auto& entity : entities) {
+        candidates.emplace_back(group, std::move(entity));
+      }
+    }
+  }
+  return candidates;
+}
+
+bool Executor::take_next_ready(AnyExecutable& any_executable) {
+  Candidates candidates = collect_entities();
+  for (size_t offset = 0; offset < candidates.size(); ++offset) {
+    // Round robin, so that a busy entity cannot starve the others.
+    const size_t index = (next_entity_ + offset) % candidates.size();
+    auto& [group, entity] = candidates[index];
+    if (!entity->consume_ready_hint()) {
+      continue;
+    }
+    std::function<void()> work = entity->take_work();
+    if (!work) {
+      continue;
+    }
+    entity->set_ready_hint();
+    if (is_mutually_exclusive(*group)) {
+      group->can_be_taken_from().store(false);
+    }
+    any_executable = AnyExecutable{group, entity, std::move(work)};
+    next_entity_ = index + 1;
+    return true;
+  }
+  return false;
+}
+
+bool Executor::get_next_executable(AnyExecutable& any_executable,
+                                   std::chrono::nanoseconds timeout) {
+  std::lock_guard<std::mutex> take_lock(take_mutex_);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (keeps_spinning()) {
+    // Read before looking, so that anything arriving meanwhile ends the wait at once.
+    const uint64_t generation = wake_signal_->generation();
+    if (take_next_ready(any_executable)) {
+      return true;
+    }
+    std::chrono::nanoseconds wait(-1);
+    if (timeout >= std::chrono::nanoseconds::zero()) {
+      wait = deadline - std::chrono::steady_clock::now();
+      if (wait <= std::chrono::nanoseconds::zero()) {
+        return false;
+      }
+    }
+    wake_signal_->wait_for_change(generation, wait);
+  }
+  return false;
+}
+
+void Executor::execute_any_executable(AnyExecutable& any_executable) {
+  auto release_group = rcpputils::make_scope_exit([this, &any_executable] {
+    if (is_mutually_exclusive(*any_executable.callback_group)) {
+      any_executable.callback_group->can_be_taken_from().store(true);
+      wake_signal_->notify();
+    }
+  });
+  any_executable.work();
+}
+
+void Executor::run_until_stopped(bool yield_before_execute, std::chrono::nanoseconds wait_timeout) {
+  while (keeps_spinning()) {
+    AnyExecutable any_executable;
+    if (!get_next_executable(any_executable, wait_timeout)) {
+      continue;
+    }
+    if (yield_before_execute) {
+      std::this_thread::yield();
+    }
+    execute_any_executable(any_executable);
+  }
+}
+
+}  // namespace rclcpp

@@ -1,0 +1,41 @@
+#include "rclcpp/service_base.hpp"
+
+#include "rcl/types.h"
+#include "rclcpp/exceptions.hpp"
+#include "rclcpp/logging.hpp"
+
+namespace rclcpp {
+
+ServiceBase::ServiceBase(const Context::SharedPtr& context, const std::string& service_name,
+                         const rosidl_message_type_support_t* request_type_support,
+                         const rosidl_message_type_support_t* response_type_support,
+                         const rmw_qos_profile_t& qos_profile, const std::string& node_logger_name)
+    : service_name_(service_name),
+      node_logger_name_(node_logger_name),
+      core_(rclcpp_lite::ServiceCore::create(context->participant(), service_name,
+                                             request_type_support, response_type_support,
+                                             qos_profile, data_ready_callback())) {}
+
+ServiceBase::~ServiceBase() = default;
+
+bool ServiceBase::take_type_erased_request(void* request, rmw_request_id_t& request_id) {
+  return core_->take_request(request, request_id);
+}
+
+void ServiceBase::send_type_erased_response(const rmw_request_id_t& request_id,
+                                            const void* response) {
+  switch (core_->send_response(request_id, response)) {
+    case rclcpp_lite::ServiceCore::SendResult::ok:
+      return;
+    case rclcpp_lite::ServiceCore::SendResult::timeout:
+      RCLCPP_WARN(get_logger(node_logger_name_).get_child("rclcpp"),
+                  "failed to send response to %s (timeout): %s", get_service_name(),
+                  "client will not receive response");
+      return;
+    case rclcpp_lite::ServiceCore::SendResult::error:
+      break;
+  }
+  throw exceptions::RCLError(RCL_RET_ERROR, "failed to send response", "");
+}
+
+}  // namespace rclcpp

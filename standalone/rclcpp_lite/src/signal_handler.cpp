@@ -1,0 +1,154 @@
+#include "rclcpp/detail/signal_handler.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "rclcpp/logging.hpp"
+
+namespace rclcpp {
+namespace detail {
+
+namespace {
+
+// Read by the signal handler, so plain globals set before the handlers are installed.
+struct sigaction g_old_sigint_action;
+struct sigaction g_old_sigterm_action;
+std::atomic<int> g_notify_fd{-1};
+
+bool handles(SignalHandlerOptions options, int signum) {
+  return options == SignalHandlerOptions::All ||
+         (options == SignalHandlerOptions::SigInt && signum == SIGINT) ||
+         (options == SignalHandlerOptions::SigTerm && signum == SIGTERM);
+}
+
+struct sigaction& old_action_of(int signum) {
+  return signum == SIGINT ? g_old_sigint_action : g_old_sigterm_action;
+}
+
+}  // namespace
+
+SignalHandler& SignalHandler::get_global_signal_handler() {
+  static SignalHandler handler;
+  return handler;
+}
+
+SignalHandler::~SignalHandler() {
+  uninstall();
+}
+
+void SignalHandler::chain_to_old_handler(const struct sigaction& old_action, int signum,
+                                         siginfo_t* info, void* context) {
+  if ((old_action.sa_flags & SA_SIGINFO) != 0) {
+    if (old_action.sa_sigaction != nullptr) {
+      old_action.sa_sigaction(signum, info, context);
+    }
+  } else if (old_action.sa_handler != SIG_DFL && old_action.sa_handler != SIG_IGN &&
+             old_action.sa_handler != nullptr) {
+    old_action.sa_handler(signum);
+  }
+}
+
+void SignalHandler::handle_signal(int signum, siginfo_t* info, void* context) {
+  const int saved_errno = errno;
+  chain_to_old_handler(old_action_of(signum), signum, info, context);
+  const int fd = g_notify_fd.load();
+  if (fd >= 0) {
+    const unsigned char byte = static_cast<unsigned char>(signum);
+    [[maybe_unused]] const ssize_t written = write(fd, &byte, 1);
+  }
+  errno = saved_errno;
+}
+
+void SignalHandler::run_deferred_handler(int read_fd) {
+  for (;;) {
+    unsigned char signum = 0;
+    const ssize_t count = read(read_fd, &signum, 1);
+    if (count < 0 && errno == EINTR) {
+      continue;
+    }
+    if (count <= 0 || signum == 0) {
+      return;
+    }
+    RCLCPP_INFO(get_logger("rclcpp"), "signal_handler(signum=%d)", static_cast<int>(signum));
+    for (const auto& context : initialized_contexts()) {
+      if (context->get_init_options().shutdown_on_signal) {
+        context->shutdown("signal handler");
+      }
+    }
+  }
+}
+
+bool SignalHandler::install(SignalHandlerOptions options) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (installed_) {
+    return false;
+  }
+  installed_ = true;
+  options_ = options;
+  if (options == SignalHandlerOptions::None) {
+    return true;
+  }
+  if (pipe2(pipe_fds_, O_CLOEXEC) != 0) {
+    installed_ = false;
+    throw std::runtime_error(std::string("failed to create the signal pipe: ") +
+                             std::strerror(errno));
+  }
+  g_notify_fd = pipe_fds_[1];
+  deferred_thread_ = std::thread(&SignalHandler::run_deferred_handler, this, pipe_fds_[0]);
+  for (const int signum : {SIGINT, SIGTERM}) {
+    if (!handles(options, signum)) {
+      continue;
+    }
+    struct sigaction action;
+    std::memset(&action, 0, sizeof(action));
+    sigemptyset(&action.sa_mask);
+    action.sa_sigaction = &SignalHandler::handle_signal;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    sigaction(signum, &action, &old_action_of(signum));
+  }
+  return true;
+}
+
+bool SignalHandler::uninstall() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!installed_) {
+    return false;
+  }
+  installed_ = false;
+  if (options_ == SignalHandlerOptions::None) {
+    return true;
+  }
+  for (const int signum : {SIGINT, SIGTERM}) {
+    if (handles(options_, signum)) {
+      sigaction(signum, &old_action_of(signum), nullptr);
+    }
+  }
+  g_notify_fd = -1;
+  const unsigned char stop = 0;
+  [[maybe_unused]] const ssize_t written = write(pipe_fds_[1], &stop, 1);
+  deferred_thread_.join();
+  close(pipe_fds_[0]);
+  close(pipe_fds_[1]);
+  pipe_fds_[0] = pipe_fds_[1] = -1;
+  options_ = SignalHandlerOptions::None;
+  return true;
+}
+
+bool SignalHandler::is_installed() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return installed_;
+}
+
+SignalHandlerOptions SignalHandler::get_current_signal_handler_options() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return options_;
+}
+
+}  // namespace detail
+}  // namespace rclcpp

@@ -1,0 +1,82 @@
+// The other process of the API tests, configured by parameters:
+//   role:=server  serves BottomInteractSrv on `name`; the answer echoes the request (status =
+//                 cmd + 1000, message naming cmd, station.cmd and top_led.mode) after sleeping
+//                 self_clean_time ms; reentrant:=true puts the service in a Reentrant group.
+//   role:=talker  publishes RobotEvent on `name` every 20 ms: event_type 7, event_code counting
+//                 up.
+// Both log "ready" once set up and spin until SIGINT/SIGTERM, then exit 0.
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "rclcpp/rclcpp.hpp"
+#include "velmoria_protocol/msg/robot_event.hpp"
+#include "velmoria_protocol/srv/bottom_interact_srv.hpp"
+
+namespace {
+
+using velmoria_protocol::msg::RobotEvent;
+using velmoria_protocol::srv::BottomInteractSrv;
+
+void answer(const std::shared_ptr<BottomInteractSrv::Request> request,
+            std::shared_ptr<BottomInteractSrv::Response> response) {
+  // The delay stands for a slow board: the tests call with it to see late answers.
+  std::this_thread::sleep_for(std::chrono::milliseconds(request->self_clean_time));
+  response->status = request->cmd + 1000;
+  response->message = "cmd " + std::to_string(request->cmd) + " station " +
+                      std::to_string(request->station.cmd) + " led " +
+                      std::to_string(request->top_led.mode);
+}
+
+/// Publishes until the context shuts down.
+void talk(const rclcpp::Node::SharedPtr& node,
+          const rclcpp::Publisher<RobotEvent>::SharedPtr& publisher) {
+  RobotEvent event;
+  event.header.frame_id = "talker";
+  event.event_type = 7;
+  rclcpp::Clock clock(RCL_SYSTEM_TIME);
+  while (rclcpp::ok()) {
+    event.header.stamp = clock.now();
+    event.event_code += 1;
+    publisher->publish(event);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  RCLCPP_INFO(node->get_logger(), "talker stopped after %d events", event.event_code);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  rclcpp::init(argc, argv, rclcpp::InitOptions(rcutils_get_default_allocator()),
+               rclcpp::SignalHandlerOptions::All);
+  auto node = std::make_shared<rclcpp::Node>("api_test_peer");
+  const std::string role = node->declare_parameter("role", "server");
+  const std::string name = node->declare_parameter("name", "bottom_operate");
+  const bool reentrant = node->declare_parameter("reentrant", false);
+
+  auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
+      rclcpp::ExecutorOptions(), 4, true);
+  executor->add_node(node);
+
+  rclcpp::Service<BottomInteractSrv>::SharedPtr service;
+  std::thread talker;
+  if (role == "server") {
+    auto group =
+        node->create_callback_group(reentrant ? rclcpp::CallbackGroupType::Reentrant
+                                              : rclcpp::CallbackGroupType::MutuallyExclusive);
+    service = node->create_service<BottomInteractSrv>(name, &answer,
+                                                      rmw_qos_profile_services_default, group);
+  } else {
+    auto publisher = node->create_publisher<RobotEvent>(name, 10);
+    talker = std::thread(talk, node, publisher);
+  }
+  RCLCPP_INFO(node->get_logger(), "ready");
+  executor->spin();
+  if (talker.joinable()) {
+    talker.join();
+  }
+  rclcpp::shutdown();
+  return 0;
+}

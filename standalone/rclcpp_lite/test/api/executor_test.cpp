@@ -1,0 +1,232 @@
+// Executors and callback groups within one process (over DDS on loopback): Reentrant groups run
+// callbacks in parallel, MutuallyExclusive ones in turn; nodes, groups, cancel and shutdown.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "rclcpp/rclcpp.hpp"
+#include "velmoria_protocol/srv/bottom_interact_srv.hpp"
+
+using velmoria_protocol::srv::BottomInteractSrv;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kTimeout = 10s;
+
+std::string unique_name(const std::string& stem) {
+  return stem + "_" + std::to_string(getpid());
+}
+
+/// Counts callbacks running at once; each waits (up to a deadline) for a second one to join it.
+class OverlapProbe {
+public:
+  explicit OverlapProbe(std::chrono::milliseconds patience) : patience_(patience) {}
+
+  void run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    ++running_;
+    most_running_ = std::max(most_running_, running_);
+    changed_.notify_all();
+    changed_.wait_for(lock, patience_, [this] { return most_running_ >= 2; });
+    --running_;
+  }
+
+  int most_running() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return most_running_;
+  }
+
+private:
+  const std::chrono::milliseconds patience_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int running_ = 0;
+  int most_running_ = 0;
+};
+
+class ExecutorTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    const char* argv[] = {"executor_test"};
+    context_ = std::make_shared<rclcpp::Context>();
+    context_->init(1, argv);
+    executor_options_.context = context_;
+    node_ =
+        std::make_shared<rclcpp::Node>("executor_test", rclcpp::NodeOptions().context(context_));
+  }
+
+  void TearDown() override {
+    context_->shutdown("test done");
+    for (auto& spinner : spinners_) {
+      spinner.join();
+    }
+  }
+
+  template <typename ExecutorT>
+  void spin_in_background(const std::shared_ptr<ExecutorT>& executor) {
+    spinners_.emplace_back([executor] { executor->spin(); });
+  }
+
+  /// Sends two requests at once from two threads and waits for both answers.
+  void call_twice_concurrently(const rclcpp::Client<BottomInteractSrv>::SharedPtr& client) {
+    ASSERT_TRUE(client->wait_for_service(kTimeout));
+    auto first = client->async_send_request(std::make_shared<BottomInteractSrv::Request>());
+    auto second = client->async_send_request(std::make_shared<BottomInteractSrv::Request>());
+    ASSERT_EQ(first.wait_for(kTimeout), std::future_status::ready);
+    ASSERT_EQ(second.wait_for(kTimeout), std::future_status::ready);
+  }
+
+  /// The most callbacks of one service that ran at once for two concurrent requests.
+  int service_overlap(rclcpp::CallbackGroupType type, std::chrono::milliseconds patience) {
+    OverlapProbe probe(patience);
+    auto executor =
+        std::make_shared<rclcpp::executors::MultiThreadedExecutor>(executor_options_, 4);
+    executor->add_node(node_);
+    auto server_group = node_->create_callback_group(type);
+    auto client_group = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
+    const std::string name = unique_name("overlap");
+    auto service = node_->create_service<BottomInteractSrv>(
+        name,
+        [&probe](std::shared_ptr<BottomInteractSrv::Request>,
+                 std::shared_ptr<BottomInteractSrv::Response>) { probe.run(); },
+        rmw_qos_profile_services_default, server_group);
+    auto client = node_->create_client<BottomInteractSrv>(name, rmw_qos_profile_services_default,
+                                                          client_group);
+    spin_in_background(executor);
+    call_twice_concurrently(client);
+    return probe.most_running();
+  }
+
+  rclcpp::Context::SharedPtr context_;
+  rclcpp::ExecutorOptions executor_options_;
+  rclcpp::Node::SharedPtr node_;
+  std::vector<std::thread> spinners_;
+};
+
+}  // namespace
+
+TEST_F(ExecutorTest, AReentrantServiceHandlesTwoRequestsInParallel) {
+  EXPECT_EQ(service_overlap(rclcpp::CallbackGroupType::Reentrant, kTimeout), 2);
+}
+
+TEST_F(ExecutorTest, AMutuallyExclusiveServiceHandlesRequestsInTurn) {
+  // The first callback waits a while for a second to join it; none may.
+  EXPECT_EQ(service_overlap(rclcpp::CallbackGroupType::MutuallyExclusive, 250ms), 1);
+}
+
+TEST_F(ExecutorTest, ANodeCanBeInOneExecutorOnly) {
+  rclcpp::executors::SingleThreadedExecutor first(executor_options_);
+  first.add_node(node_);
+  rclcpp::executors::MultiThreadedExecutor second(executor_options_);
+  try {
+    second.add_node(node_);
+    FAIL() << "expected std::runtime_error";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "Node '/executor_test' has already been added to an executor.");
+  }
+  EXPECT_THROW(second.remove_node(node_), std::runtime_error);
+  first.remove_node(node_);
+  second.add_node(node_);
+}
+
+TEST_F(ExecutorTest, SpinReturnsOnCancel) {
+  auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(executor_options_, 3);
+  EXPECT_EQ(executor->get_number_of_threads(), 3u);
+  executor->add_node(node_);
+  auto done = std::async(std::launch::async, [&executor] { executor->spin(); });
+  // A cancel before spin has started is not remembered, so cancel until spin returns.
+  const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+  while (done.wait_for(10ms) != std::future_status::ready &&
+         std::chrono::steady_clock::now() < deadline) {
+    executor->cancel();
+  }
+  ASSERT_EQ(done.wait_for(0s), std::future_status::ready);
+  done.get();
+  EXPECT_TRUE(context_->is_valid());
+}
+
+TEST_F(ExecutorTest, SpinRefusesToRunTwiceAtOnceAndEndsOnShutdown) {
+  auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options_);
+  auto first = std::async(std::launch::async, [&executor] { executor->spin(); });
+  auto second = std::async(std::launch::async, [&executor] { executor->spin(); });
+  // Whichever came second throws at once; the other spins until the shutdown.
+  const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+  while (first.wait_for(5ms) != std::future_status::ready &&
+         second.wait_for(5ms) != std::future_status::ready &&
+         std::chrono::steady_clock::now() < deadline) {
+  }
+  auto& refused = first.wait_for(0s) == std::future_status::ready ? first : second;
+  auto& spinning = &refused == &first ? second : first;
+  try {
+    refused.get();
+    FAIL() << "expected std::runtime_error";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "spin() called while already spinning");
+  }
+  EXPECT_EQ(spinning.wait_for(0s), std::future_status::timeout);
+  context_->shutdown("stop");
+  ASSERT_EQ(spinning.wait_for(kTimeout), std::future_status::ready);
+  spinning.get();
+}
+
+TEST_F(ExecutorTest, GroupsCreatedAfterAddNodeAreServedUnlessTheyOptOut) {
+  auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options_);
+  executor->add_node(node_);
+  spin_in_background(executor);
+  const std::string name = unique_name("late_group");
+  auto late_group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+  auto service = node_->create_service<BottomInteractSrv>(
+      name,
+      [](const std::shared_ptr<rmw_request_id_t> header,
+         const std::shared_ptr<BottomInteractSrv::Request> request,
+         std::shared_ptr<BottomInteractSrv::Response> response) {
+        response->status = request->cmd + 1;
+        response->message = std::to_string(header->sequence_number);
+      },
+      rmw_qos_profile_services_default, late_group);
+  auto client = node_->create_client<BottomInteractSrv>(name);
+  ASSERT_TRUE(client->wait_for_service(kTimeout));
+  auto request = std::make_shared<BottomInteractSrv::Request>();
+  request->cmd = 41;
+  auto result = client->async_send_request(request);
+  ASSERT_EQ(result.wait_for(kTimeout), std::future_status::ready);
+  const auto response = result.get();
+  EXPECT_EQ(response->status, 42);
+  // The request header carries the id the client got for its request.
+  EXPECT_EQ(response->message, std::to_string(result.request_id));
+
+  auto manual_group =
+      node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, false);
+  EXPECT_FALSE(manual_group->automatically_add_to_executor_with_node());
+  EXPECT_FALSE(manual_group->get_associated_with_executor_atomic().load());
+}
+
+TEST_F(ExecutorTest, EntitiesOfAnotherNodesGroupAreRefused) {
+  auto other = std::make_shared<rclcpp::Node>("other", rclcpp::NodeOptions().context(context_));
+  auto foreign_group = other->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
+  try {
+    node_->create_client<BottomInteractSrv>("x", rmw_qos_profile_services_default, foreign_group);
+    FAIL() << "expected std::runtime_error";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "Cannot create client, group not in node.");
+  }
+}
+
+TEST_F(ExecutorTest, ANullServiceCallbackIsRejected) {
+  void (*no_callback)(std::shared_ptr<BottomInteractSrv::Request>,
+                      std::shared_ptr<BottomInteractSrv::Response>) = nullptr;
+  EXPECT_THROW(node_->create_service<BottomInteractSrv>("null_callback", no_callback),
+               std::invalid_argument);
+}

@@ -1,0 +1,153 @@
+// Topics over real DDS: a publisher in api_test_peer and subscribers here with each callback
+// form; SIGTERM ends the peer's spin and the peer exits 0.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "peer_process.hpp"
+#include "rclcpp/rclcpp.hpp"
+#include "velmoria_protocol/msg/robot_event.hpp"
+
+using velmoria_protocol::msg::RobotEvent;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kTimeout = 15s;
+
+/// The events one subscription received.
+class Inbox {
+public:
+  void add(const RobotEvent& event) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    events_.push_back(event);
+    arrived_.notify_all();
+  }
+
+  bool wait_for_count(size_t count, std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return arrived_.wait_for(lock, timeout, [&] { return events_.size() >= count; });
+  }
+
+  std::vector<RobotEvent> events() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return events_;
+  }
+
+private:
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::vector<RobotEvent> events_;
+};
+
+void expect_talker_event(const RobotEvent& event) {
+  EXPECT_EQ(event.header.frame_id, "talker");
+  EXPECT_EQ(event.event_type, 7);
+  EXPECT_GT(event.event_code, 0);
+  EXPECT_GT(event.header.stamp.sec, 1600000000);
+}
+
+class PubSubProcessTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    const char* argv[] = {"pub_sub_process_test"};
+    context_ = std::make_shared<rclcpp::Context>();
+    context_->init(1, argv);
+    rclcpp::ExecutorOptions executor_options;
+    executor_options.context = context_;
+    executor_ = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options);
+    node_ = std::make_shared<rclcpp::Node>("listener", rclcpp::NodeOptions().context(context_));
+    executor_->add_node(node_);
+    spinner_ = std::thread([this] { executor_->spin(); });
+  }
+
+  void TearDown() override {
+    context_->shutdown("test done");
+    spinner_.join();
+  }
+
+  rclcpp::Context::SharedPtr context_;
+  rclcpp::executors::SingleThreadedExecutor::SharedPtr executor_;
+  rclcpp::Node::SharedPtr node_;
+  std::thread spinner_;
+};
+
+}  // namespace
+
+TEST_F(PubSubProcessTest, EveryCallbackFormReceivesTheOtherProcesssMessages) {
+  const std::string topic = "robot_event_" + std::to_string(getpid());
+  Inbox by_reference;
+  Inbox by_shared;
+  Inbox by_unique;
+  auto reference_sub = node_->create_subscription<RobotEvent>(
+      topic, 10, [&by_reference](const RobotEvent& event) { by_reference.add(event); });
+  auto shared_sub = node_->create_subscription<RobotEvent>(
+      topic, rclcpp::QoS(10).reliable(),
+      [&by_shared](std::shared_ptr<const RobotEvent> event) { by_shared.add(*event); });
+  auto unique_sub = node_->create_subscription<RobotEvent>(
+      topic, 10, [&by_unique](std::unique_ptr<RobotEvent> event) { by_unique.add(*event); });
+  EXPECT_STREQ(reference_sub->get_topic_name(), ("/" + topic).c_str());
+
+  PeerProcess talker(API_TEST_PEER, {"--ros-args", "-p", "role:=talker", "-p", "name:=" + topic,
+                                     "-r", "__node:=talker"});
+  for (Inbox* inbox : {&by_reference, &by_shared, &by_unique}) {
+    ASSERT_TRUE(inbox->wait_for_count(3, kTimeout)) << talker.output();
+    const auto events = inbox->events();
+    for (const auto& event : events) {
+      expect_talker_event(event);
+    }
+    EXPECT_LT(events[0].event_code, events[2].event_code);
+  }
+  EXPECT_GE(reference_sub->get_publisher_count(), 1u);
+
+  talker.send_signal(SIGTERM);
+  EXPECT_EQ(talker.wait_for_exit(kTimeout), 0) << talker.output();
+  EXPECT_NE(talker.output().find("[INFO] "), std::string::npos);
+  EXPECT_NE(talker.output().find("[rclcpp]: signal_handler(signum=15)"), std::string::npos)
+      << talker.output();
+  EXPECT_NE(talker.output().find("[talker]: talker stopped after"), std::string::npos)
+      << talker.output();
+}
+
+TEST_F(PubSubProcessTest, SigintEndsAnIdleServerProcessToo) {
+  PeerProcess server(API_TEST_PEER, {"--ros-args", "-p", "role:=server", "-p",
+                                     "name:=idle_" + std::to_string(getpid())});
+  ASSERT_TRUE(server.wait_for_output("ready", kTimeout)) << server.output();
+  server.send_signal(SIGINT);
+  EXPECT_EQ(server.wait_for_exit(kTimeout), 0) << server.output();
+  EXPECT_NE(server.output().find("signal_handler(signum=2)"), std::string::npos);
+}
+
+TEST_F(PubSubProcessTest, MessagesPublishedByUniquePointerArriveInProcess) {
+  const std::string topic = "loopback_" + std::to_string(getpid());
+  Inbox inbox;
+  auto subscription = node_->create_subscription<RobotEvent>(
+      topic, 10, [&inbox](const std::shared_ptr<const RobotEvent>& event) { inbox.add(*event); });
+  auto publisher = node_->create_publisher<RobotEvent>(topic, rclcpp::QoS(rclcpp::KeepLast(5)));
+  EXPECT_STREQ(publisher->get_topic_name(), ("/" + topic).c_str());
+  const auto matched_deadline = std::chrono::steady_clock::now() + kTimeout;
+  while (publisher->get_subscription_count() == 0 &&
+         std::chrono::steady_clock::now() < matched_deadline) {
+    std::this_thread::sleep_for(5ms);
+  }
+  ASSERT_EQ(publisher->get_subscription_count(), 1u);
+  auto event = std::make_unique<RobotEvent>();
+  event->event_code = 99;
+  event->header.stamp = node_->now();
+  publisher->publish(std::move(event));
+  ASSERT_TRUE(inbox.wait_for_count(1, kTimeout));
+  EXPECT_EQ(inbox.events()[0].event_code, 99);
+
+  context_->shutdown("no more publishing");
+  RobotEvent after_shutdown;
+  EXPECT_NO_THROW(publisher->publish(after_shutdown));
+}

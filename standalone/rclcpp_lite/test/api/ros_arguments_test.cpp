@@ -1,0 +1,268 @@
+// The command line as rcl reads it: parameter rules and their YAML typing, parameter files,
+// remap and log level rules, and the errors for malformed or unknown ROS arguments.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "rcl/types.h"
+#include "rclcpp/detail/ros_arguments.hpp"
+#include "rclcpp/detail/yaml_parameters.hpp"
+#include "rclcpp/exceptions.hpp"
+#include "rcutils/logging.h"
+
+using rclcpp::ParameterValue;
+using rclcpp::detail::parse_parameter_value;
+using rclcpp::detail::RosArguments;
+
+namespace {
+
+RosArguments parse(const std::vector<std::string>& args) {
+  return RosArguments::parse(args, "failed to initialize rcl: ");
+}
+
+/// The overrides the arguments give the node with that fully qualified name.
+std::map<std::string, ParameterValue> overrides_for(const std::vector<std::string>& args,
+                                                    const std::string& node_fqn) {
+  return parse(args).parameter_overrides().resolve(node_fqn);
+}
+
+/// A file with `content` that is removed when the object goes.
+class TempFile {
+public:
+  explicit TempFile(const std::string& content) {
+    char path[] = "/tmp/api_params_XXXXXX.yaml";
+    const int fd = mkstemps(path, 5);
+    close(fd);
+    path_ = path;
+    std::ofstream(path_) << content;
+  }
+  ~TempFile() { std::remove(path_.c_str()); }
+  const std::string& path() const { return path_; }
+
+private:
+  std::string path_;
+};
+
+}  // namespace
+
+TEST(ParameterValueTyping, UnquotedScalarsAreTypedBoolThenIntegerThenDoubleThenString) {
+  for (const char* word : {"true", "True", "TRUE", "yes", "Yes", "on", "ON", "y", "Y"}) {
+    EXPECT_EQ(parse_parameter_value(word), ParameterValue(true)) << word;
+  }
+  for (const char* word : {"false", "False", "no", "NO", "off", "Off", "n", "N"}) {
+    EXPECT_EQ(parse_parameter_value(word), ParameterValue(false)) << word;
+  }
+  EXPECT_EQ(parse_parameter_value("115200"), ParameterValue(int64_t{115200}));
+  EXPECT_EQ(parse_parameter_value("-7"), ParameterValue(int64_t{-7}));
+  EXPECT_EQ(parse_parameter_value("0x1f"), ParameterValue(int64_t{31}));
+  EXPECT_EQ(parse_parameter_value("017"), ParameterValue(int64_t{15}));
+  EXPECT_EQ(parse_parameter_value("1.5"), ParameterValue(1.5));
+  EXPECT_EQ(parse_parameter_value("1e3"), ParameterValue(1000.0));
+  EXPECT_EQ(parse_parameter_value("-.inf"), ParameterValue(-INFINITY));
+  EXPECT_TRUE(std::isnan(parse_parameter_value(".nan").get<double>()));
+  EXPECT_EQ(parse_parameter_value("/dev/ttyS1"), ParameterValue("/dev/ttyS1"));
+  EXPECT_EQ(parse_parameter_value("1.2.3"), ParameterValue("1.2.3"));
+}
+
+TEST(ParameterValueTyping, QuotedScalarsAreStrings) {
+  EXPECT_EQ(parse_parameter_value("'5'"), ParameterValue("5"));
+  EXPECT_EQ(parse_parameter_value("\"true\""), ParameterValue("true"));
+  EXPECT_EQ(parse_parameter_value("''"), ParameterValue(""));
+}
+
+TEST(ParameterValueTyping, FlowSequencesAreArraysOfOneType) {
+  EXPECT_EQ(parse_parameter_value("[1, 2, 3]"), ParameterValue(std::vector<int64_t>{1, 2, 3}));
+  EXPECT_EQ(parse_parameter_value("[0.5, 1.0]"), ParameterValue(std::vector<double>{0.5, 1.0}));
+  EXPECT_EQ(parse_parameter_value("[on, false]"), ParameterValue(std::vector<bool>{true, false}));
+  EXPECT_EQ(parse_parameter_value("[a, '2']"), ParameterValue(std::vector<std::string>{"a", "2"}));
+  EXPECT_THROW(parse_parameter_value("[1, 2.5]"), std::invalid_argument);
+  EXPECT_THROW(parse_parameter_value("[1, x]"), std::invalid_argument);
+  EXPECT_THROW(parse_parameter_value("[]"), std::invalid_argument);
+}
+
+TEST(ParameterValueTyping, MalformedOrMissingValuesAreRejected) {
+  EXPECT_THROW(parse_parameter_value(""), std::invalid_argument);
+  EXPECT_THROW(parse_parameter_value("[1, 2"), std::invalid_argument);
+  EXPECT_THROW(parse_parameter_value("{a: 1}"), std::invalid_argument);
+}
+
+TEST(ParameterRules, ApplyToAllNodesOrToTheNamedOne) {
+  const std::vector<std::string> args{"prog", "--ros-args",        "-p",      "port:=/dev/ttyS1",
+                                      "-p",   "talker:baud:=9600", "--param", "talker:port:=x"};
+  const auto talker = overrides_for(args, "/talker");
+  EXPECT_EQ(talker.at("port"), ParameterValue("x"));
+  EXPECT_EQ(talker.at("baud"), ParameterValue(int64_t{9600}));
+  const auto other = overrides_for(args, "/ns/listener");
+  EXPECT_EQ(other.at("port"), ParameterValue("/dev/ttyS1"));
+  EXPECT_EQ(other.count("baud"), 0u);
+}
+
+TEST(ParameterRules, ALaterRuleForTheSameNodeKeyWins) {
+  const auto overrides =
+      overrides_for({"prog", "--ros-args", "-p", "a:=1", "-p", "a:=2"}, "/any_node");
+  EXPECT_EQ(overrides.at("a"), ParameterValue(int64_t{2}));
+}
+
+TEST(ParameterRules, DottedAndSlashedNamesAreKept) {
+  const auto overrides = overrides_for({"--ros-args", "-p", "group.sub:=1", "-p", "a/b:=2"}, "/n");
+  EXPECT_EQ(overrides.at("group.sub"), ParameterValue(int64_t{1}));
+  EXPECT_EQ(overrides.at("a/b"), ParameterValue(int64_t{2}));
+}
+
+TEST(ParamsFile, NodeKeysNestedNamespacesWildcardsAndNestedMaps) {
+  TempFile file(R"(
+/**:
+  ros__parameters:
+    common: 1
+    shared: from_wildcard
+bottom_interact_center:
+  ros__parameters:
+    port: "/dev/ttyS1"
+    baud: 115200
+    ratio: 0.25
+    links:
+      procter: {port: 9000, host: 127.0.0.1}
+    ids: [1, 2, 3]
+/robot/driver:
+  ros__parameters:
+    shared: from_fqn
+robot:
+  base:
+    ros__parameters:
+      wheels: 4
+/*/driver:
+  ros__parameters:
+    one_level: true
+)");
+  const std::vector<std::string> args{"prog", "--ros-args", "--params-file", file.path()};
+
+  const auto center = overrides_for(args, "/bottom_interact_center");
+  EXPECT_EQ(center.at("common"), ParameterValue(int64_t{1}));
+  EXPECT_EQ(center.at("port"), ParameterValue("/dev/ttyS1"));
+  EXPECT_EQ(center.at("baud"), ParameterValue(int64_t{115200}));
+  EXPECT_EQ(center.at("ratio"), ParameterValue(0.25));
+  EXPECT_EQ(center.at("links.procter.port"), ParameterValue(int64_t{9000}));
+  EXPECT_EQ(center.at("links.procter.host"), ParameterValue("127.0.0.1"));
+  EXPECT_EQ(center.at("ids"), ParameterValue(std::vector<int64_t>{1, 2, 3}));
+
+  const auto driver = overrides_for(args, "/robot/driver");
+  EXPECT_EQ(driver.at("shared"), ParameterValue("from_fqn"));
+  EXPECT_EQ(driver.at("one_level"), ParameterValue(true));
+  EXPECT_EQ(driver.count("port"), 0u);
+
+  EXPECT_EQ(overrides_for(args, "/robot/base").at("wheels"), ParameterValue(int64_t{4}));
+  EXPECT_EQ(overrides_for(args, "/a/b/driver").count("one_level"), 0u);
+  EXPECT_EQ(overrides_for(args, "/a/b/driver").at("common"), ParameterValue(int64_t{1}));
+}
+
+TEST(ParamsFile, FileAndRulesShareOneOrderLaterEntriesOverwrite) {
+  TempFile file("/**:\n  ros__parameters:\n    a: 1\n    b: 1\n");
+  const auto overrides = overrides_for(
+      {"prog", "--ros-args", "-p", "a:=0", "--params-file", file.path(), "-p", "b:=2"}, "/n");
+  EXPECT_EQ(overrides.at("a"), ParameterValue(int64_t{1}));
+  EXPECT_EQ(overrides.at("b"), ParameterValue(int64_t{2}));
+}
+
+TEST(ParamsFile, ABrokenFileIsAnRclErrorNamingIt) {
+  TempFile file("node:\n  ros__parameters:\n    a: [1, 2\n");
+  try {
+    parse({"prog", "--ros-args", "--params-file", file.path()});
+    FAIL() << "expected RCLError";
+  } catch (const rclcpp::exceptions::RCLError& error) {
+    EXPECT_EQ(error.ret, RCL_RET_INVALID_PARAM_RULE);
+    EXPECT_NE(std::string(error.what())
+                  .find("Couldn't parse params file: '--params-file " + file.path() + "'"),
+              std::string::npos)
+        << error.what();
+  }
+  EXPECT_THROW(parse({"prog", "--ros-args", "--params-file", "/nonexistent/params.yaml"}),
+               rclcpp::exceptions::RCLError);
+}
+
+TEST(RosArguments, TextOutsideRosArgsIsLeftToTheProgram) {
+  const auto args = parse({"prog", "--verbose", "--ros-args", "-p", "a:=1", "--", "file.txt",
+                           "--ros-args", "-r", "x:=y"});
+  EXPECT_EQ(args.non_ros_args(), (std::vector<std::string>{"prog", "--verbose", "file.txt"}));
+  EXPECT_TRUE(args.unknown_ros_args().empty());
+  ASSERT_EQ(args.remap_rules().size(), 1u);
+}
+
+TEST(RosArguments, UnknownFlagsInsideRosArgsAreCollected) {
+  const auto args =
+      parse({"prog", "--ros-args", "--foo", "-p", "a:=1", "bar:=baz", "--", "--foo2"});
+  EXPECT_EQ(args.unknown_ros_args(), (std::vector<std::string>{"--foo", "bar:=baz"}));
+  const rclcpp::exceptions::UnknownROSArgsError error(
+      std::vector<std::string>(args.unknown_ros_args()));
+  EXPECT_STREQ(error.what(), "found unknown ROS arguments: '--foo', 'bar:=baz'");
+}
+
+TEST(RosArguments, AFlagWithoutItsValueIsAnInvalidRosArgsError) {
+  try {
+    parse({"prog", "--ros-args", "-p"});
+    FAIL() << "expected RCLInvalidROSArgsError";
+  } catch (const rclcpp::exceptions::RCLInvalidROSArgsError& error) {
+    EXPECT_EQ(error.ret, RCL_RET_INVALID_ROS_ARGS);
+    EXPECT_STREQ(error.what(),
+                 "failed to initialize rcl: Couldn't parse trailing -p flag. No parameter "
+                 "override rule provided.");
+  }
+  EXPECT_THROW(parse({"--ros-args", "--params-file"}), rclcpp::exceptions::RCLInvalidROSArgsError);
+  EXPECT_THROW(parse({"--ros-args", "-r"}), rclcpp::exceptions::RCLInvalidROSArgsError);
+  EXPECT_THROW(parse({"--ros-args", "--log-level"}), rclcpp::exceptions::RCLInvalidROSArgsError);
+}
+
+TEST(RosArguments, MalformedRulesAreRclErrorsNamingTheRule) {
+  try {
+    parse({"prog", "--ros-args", "-p", "no_assignment"});
+    FAIL() << "expected RCLError";
+  } catch (const rclcpp::exceptions::RCLError& error) {
+    EXPECT_EQ(error.ret, RCL_RET_INVALID_PARAM_RULE);
+    EXPECT_EQ(std::string(error.what())
+                  .rfind("failed to initialize rcl: Couldn't parse parameter override rule: "
+                         "'-p no_assignment'. Error: ",
+                         0),
+              0u)
+        << error.what();
+  }
+  EXPECT_THROW(parse({"--ros-args", "-p", "a:=[1, 2.5]"}), rclcpp::exceptions::RCLError);
+  EXPECT_THROW(parse({"--ros-args", "-p", "bad name:=1"}), rclcpp::exceptions::RCLError);
+  EXPECT_THROW(parse({"--ros-args", "-r", "__ns:=relative"}), rclcpp::exceptions::RCLError);
+  EXPECT_THROW(parse({"--ros-args", "-r", "__node:=bad-name"}), rclcpp::exceptions::RCLError);
+  try {
+    parse({"--ros-args", "--log-level", "loud"});
+    FAIL() << "expected RCLError";
+  } catch (const rclcpp::exceptions::RCLError& error) {
+    EXPECT_EQ(error.ret, RCL_RET_INVALID_LOG_LEVEL_RULE);
+    EXPECT_NE(std::string(error.what()).find("'--log-level loud'"), std::string::npos);
+  }
+}
+
+TEST(RosArguments, RemapRulesKeepTheirNodePrefixAndTheOldNameForm) {
+  const auto args = parse({"prog", "old_style:=/new", "--ros-args", "-r", "talker:__node:=spoken",
+                           "--remap", "__name:=renamed", "-r", "__ns:=/robot"});
+  ASSERT_EQ(args.remap_rules().size(), 4u);
+  EXPECT_EQ(args.remap_rules()[0].from, "old_style");
+  EXPECT_EQ(args.remap_rules()[0].to, "/new");
+  EXPECT_EQ(args.remap_rules()[1].node_name, "talker");
+  EXPECT_EQ(args.remap_rules()[1].from, "__node");
+  EXPECT_EQ(args.remap_rules()[2].from, "__node");
+  EXPECT_EQ(args.remap_rules()[3].to, "/robot");
+}
+
+TEST(RosArguments, LogLevelsSetTheDefaultOrOneLogger) {
+  const auto args = parse({"prog", "--ros-args", "--log-level", "DEBUG", "--log-level",
+                           "bottom_interact_center:=warn", "--disable-stdout-logs"});
+  EXPECT_EQ(args.default_log_level(), RCUTILS_LOG_SEVERITY_DEBUG);
+  ASSERT_EQ(args.logger_levels().size(), 1u);
+  EXPECT_EQ(args.logger_levels()[0].first, "bottom_interact_center");
+  EXPECT_EQ(args.logger_levels()[0].second, RCUTILS_LOG_SEVERITY_WARN);
+  EXPECT_FALSE(args.stdout_logs_enabled());
+  EXPECT_EQ(parse({"prog"}).default_log_level(), -1);
+}

@@ -1,0 +1,37 @@
+# Tests of the rclcpp API half (src/*.cpp): pure parts (arguments, parameters, names, time,
+# logging) and, labelled "threaded", executors, services and topics over real DDS, some against
+# the api_test_peer process.
+find_package(velmoria_protocol REQUIRED)
+
+set(api_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/test/api)
+
+add_library(api_test_support STATIC
+  ${api_test_dir}/api_test_main.cpp
+  ${api_test_dir}/peer_process.cpp)
+target_link_libraries(api_test_support PUBLIC ${PROJECT_NAME} GTest::gtest)
+
+add_executable(api_test_peer ${api_test_dir}/api_test_peer.cpp)
+target_link_libraries(api_test_peer ${PROJECT_NAME} ${velmoria_protocol_TARGETS})
+
+# add_api_test(<name> [threaded]): test/api/<name>.cpp as a gtest executable.
+function(add_api_test name)
+  add_executable(${name} ${api_test_dir}/${name}.cpp)
+  target_link_libraries(${name} api_test_support ${velmoria_protocol_TARGETS})
+  target_compile_definitions(${name} PRIVATE API_TEST_PEER="$<TARGET_FILE:api_test_peer>")
+  add_dependencies(${name} api_test_peer)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 180 ENVIRONMENT "ROS_LOCALHOST_ONLY=1")
+  if("threaded" IN_LIST ARGN)
+    set_tests_properties(${name} PROPERTIES LABELS threaded)
+  endif()
+endfunction()
+
+add_api_test(ros_arguments_test)
+add_api_test(parameters_test)
+add_api_test(names_test)
+add_api_test(time_test)
+add_api_test(logging_test)
+add_api_test(init_test threaded)
+add_api_test(executor_test threaded)
+add_api_test(service_process_test threaded)
+add_api_test(pub_sub_process_test threaded)
