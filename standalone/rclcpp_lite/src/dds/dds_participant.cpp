@@ -41,7 +41,6 @@ DdsParticipant::~DdsParticipant() {
   participant_->set_listener(nullptr);
   participant_->delete_contained_entities();
   factory_->delete_participant(participant_);
-  graph_.note_change();
 }
 
 std::shared_ptr<DdsParticipant> DdsParticipant::of(

@@ -49,7 +49,12 @@ std::function<uint32_t()> IntrospectionTopicType::getSerializedSizeProvider(void
 void* IntrospectionTopicType::createData() {
   const auto& members = codec_.members();
   void* sample = ::operator new(members.size_of_);
-  members.init_function(sample, rosidl_runtime_cpp::MessageInitialization::ALL);
+  try {
+    members.init_function(sample, rosidl_runtime_cpp::MessageInitialization::ALL);
+  } catch (...) {
+    ::operator delete(sample);
+    throw;
+  }
   return sample;
 }
 

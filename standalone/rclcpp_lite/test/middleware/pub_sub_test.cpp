@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "peer_process.hpp"
 #include "rclcpp_lite/middleware.hpp"
@@ -153,6 +154,58 @@ TEST(PubSubInProcess, BestEffortWriterDoesNotMatchReliableReader) {
   ASSERT_TRUE(eventually([&] { return subscription->matched_publishers() == 1; }, 20s));
   EXPECT_EQ(reliable->matched_subscriptions(), 1u);
   EXPECT_EQ(best_effort->matched_subscriptions(), 0u);
+}
+
+std::vector<int32_t> event_ids(const std::vector<DiagnosticEvent>& events) {
+  std::vector<int32_t> ids;
+  for (const DiagnosticEvent& event : events) {
+    ids.push_back(event.event_id);
+  }
+  return ids;
+}
+
+void publish_ids(PublisherCore& publisher, int32_t first, int32_t last) {
+  for (int32_t id = first; id <= last; ++id) {
+    DiagnosticEvent event;
+    event.event_id = id;
+    ASSERT_TRUE(publisher.publish(&event));
+  }
+}
+
+TEST(PubSubQos, KeepLastDepthKeepsOnlyTheNewest) {
+  const auto participant = Participant::create(test_domain_id());
+  rmw_qos_profile_t shallow = rmw_qos_profile_default;
+  shallow.depth = 2;
+  SignalCounter arrivals;
+  auto subscription = SubscriptionCore::create(participant, "/depth_probe", event_type(), shallow,
+                                               arrivals.callback());
+  auto publisher =
+      PublisherCore::create(participant, "/depth_probe", event_type(), rmw_qos_profile_default);
+  ASSERT_TRUE(eventually(
+      [&] {
+        return publisher->matched_subscriptions() == 1 && subscription->matched_publishers() == 1;
+      },
+      20s));
+
+  publish_ids(*publisher, 1, 5);
+  ASSERT_TRUE(arrivals.wait_for_count(5, 20s));
+  EXPECT_EQ(event_ids(take_messages<DiagnosticEvent>(*subscription, arrivals, 5, 0ms)),
+            (std::vector<int32_t>{4, 5}));
+}
+
+TEST(PubSubQos, TransientLocalLateJoinerGetsTheKeptHistory) {
+  const auto participant = Participant::create(test_domain_id());
+  rmw_qos_profile_t latched = rmw_qos_profile_default;
+  latched.durability = RMW_QOS_POLICY_DURABILITY_TRANSIENT_LOCAL;
+  latched.depth = 3;
+  auto publisher = PublisherCore::create(participant, "/latched_probe", event_type(), latched);
+  publish_ids(*publisher, 1, 5);
+
+  SignalCounter arrivals;
+  auto late = SubscriptionCore::create(participant, "/latched_probe", event_type(), latched,
+                                       arrivals.callback());
+  EXPECT_EQ(event_ids(take_messages<DiagnosticEvent>(*late, arrivals, 3, 20s)),
+            (std::vector<int32_t>{3, 4, 5}));
 }
 
 }  // namespace
