@@ -30,6 +30,8 @@ public:
       : participant_(DdsParticipant::of(participant)),
         request_topic_(request_topic(service_name, qos.avoid_ros_namespace_conventions)),
         reply_topic_(reply_topic(service_name, qos.avoid_ros_namespace_conventions)),
+        reply_writers_(wake_graph_waiters()),
+        request_readers_(wake_graph_waiters()),
         reply_listener_(reply_writers_, std::move(on_response)),
         request_listener_(request_readers_) {
     // The reply reader exists before any request can name it.
@@ -76,6 +78,14 @@ public:
   }
 
 private:
+  /// Availability also depends on matches, which move no graph count: wake graph waiters so a
+  /// wait for the service ends as soon as it holds.
+  MatchedEndpoints::ChangeCallback wake_graph_waiters() {
+    return [participant = participant_.get()](const GUID_t&, bool) {
+      participant->wake_graph_waiters();
+    };
+  }
+
   std::shared_ptr<DdsParticipant> participant_;
   std::string request_topic_;
   std::string reply_topic_;

@@ -4,13 +4,17 @@ namespace rclcpp_lite::middleware {
 
 using eprosima::fastrtps::rtps::GUID_t;
 
-MatchedEndpoints::MatchedEndpoints(UnmatchedCallback on_unmatched)
-    : on_unmatched_(std::move(on_unmatched)) {}
+MatchedEndpoints::MatchedEndpoints(ChangeCallback on_change) : on_change_(std::move(on_change)) {}
 
 void MatchedEndpoints::add(const GUID_t& guid) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  matched_.insert(guid);
-  changed_.notify_all();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    matched_.insert(guid);
+    changed_.notify_all();
+  }
+  if (on_change_) {
+    on_change_(guid, true);
+  }
 }
 
 void MatchedEndpoints::remove(const GUID_t& guid) {
@@ -18,8 +22,8 @@ void MatchedEndpoints::remove(const GUID_t& guid) {
     std::lock_guard<std::mutex> lock(mutex_);
     matched_.erase(guid);
   }
-  if (on_unmatched_) {
-    on_unmatched_(guid);
+  if (on_change_) {
+    on_change_(guid, false);
   }
 }
 

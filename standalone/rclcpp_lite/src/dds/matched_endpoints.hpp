@@ -1,5 +1,5 @@
 // The remote endpoints a reader or writer is matched with, fed by its listener. Callers can wait
-// for a particular one, and learn when one goes away.
+// for a particular one, and hear of every match and unmatch.
 #ifndef RCLCPP_LITE__DDS__MATCHED_ENDPOINTS_HPP_
 #define RCLCPP_LITE__DDS__MATCHED_ENDPOINTS_HPP_
 
@@ -15,10 +15,11 @@ namespace rclcpp_lite::middleware {
 
 class MatchedEndpoints {
 public:
-  using UnmatchedCallback = std::function<void(const eprosima::fastrtps::rtps::GUID_t&)>;
+  using ChangeCallback =
+      std::function<void(const eprosima::fastrtps::rtps::GUID_t& endpoint, bool matched)>;
 
-  /// on_unmatched, if set, runs on the middleware thread after an endpoint is removed.
-  explicit MatchedEndpoints(UnmatchedCallback on_unmatched = nullptr);
+  /// on_change, if set, runs on the middleware thread after each add and remove.
+  explicit MatchedEndpoints(ChangeCallback on_change = nullptr);
 
   void add(const eprosima::fastrtps::rtps::GUID_t& guid);
   void remove(const eprosima::fastrtps::rtps::GUID_t& guid);
@@ -27,7 +28,7 @@ public:
   bool wait_for(const eprosima::fastrtps::rtps::GUID_t& guid, std::chrono::nanoseconds timeout);
 
 private:
-  UnmatchedCallback on_unmatched_;
+  ChangeCallback on_change_;
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::set<eprosima::fastrtps::rtps::GUID_t> matched_;

@@ -33,8 +33,16 @@ public:
                  const rosidl_message_type_support_t* request_type_support,
                  const rosidl_message_type_support_t* response_type_support,
                  const rmw_qos_profile_t& qos, DataReadyCallback on_request)
-      : request_writers_([this](const GUID_t& writer) { forget_request_writer(writer); }),
-        reply_readers_([this](const GUID_t& reader) { forget_reply_reader(reader); }),
+      : request_writers_([this](const GUID_t& writer, bool matched) {
+          if (!matched) {
+            forget_request_writer(writer);
+          }
+        }),
+        reply_readers_([this](const GUID_t& reader, bool matched) {
+          if (!matched) {
+            forget_reply_reader(reader);
+          }
+        }),
         request_listener_(request_writers_, std::move(on_request)),
         reply_listener_(reply_readers_) {
     const auto dds = DdsParticipant::of(participant);

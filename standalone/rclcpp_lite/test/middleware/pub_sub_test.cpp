@@ -12,8 +12,8 @@
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
 #include "signal_counter.hpp"
 #include "std_msgs/msg/header.hpp"
-#include "take_helpers.hpp"
 #include "velmoria_protocol/msg/diagnostic_event.hpp"
+#include "wait_helpers.hpp"
 
 namespace {
 
@@ -26,21 +26,6 @@ using DiagnosticEvent = velmoria_protocol::msg::DiagnosticEvent;
 
 const rosidl_message_type_support_t* event_type() {
   return get_message_type_support_handle<DiagnosticEvent>();
-}
-
-/// Waits on the participant's graph generation until `holds` is true or the timeout passes.
-template <typename Predicate>
-bool graph_reaches(Participant& participant, Predicate holds, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    const uint64_t seen = participant.graph_generation();
-    if (holds()) {
-      return true;
-    }
-    if (!participant.wait_for_graph_change(seen, deadline - std::chrono::steady_clock::now())) {
-      return holds();
-    }
-  }
 }
 
 TEST(PubSubAcrossProcesses, EveryMessageArrivesWithItsFields) {

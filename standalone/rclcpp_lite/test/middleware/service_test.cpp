@@ -10,8 +10,8 @@
 #include "rmw/qos_profiles.h"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
 #include "signal_counter.hpp"
-#include "take_helpers.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
+#include "wait_helpers.hpp"
 
 namespace {
 
@@ -89,12 +89,15 @@ TEST(ServiceAvailability, FollowsTheServerLifetime) {
 
   Endpoint server;
   make_service(server, server_participant, "/availability_probe");
-  ASSERT_TRUE(eventually([&] { return caller.client->service_is_available(); }, 20s));
+  // Matches count too, and they wake graph waiters like discovery does.
+  ASSERT_TRUE(graph_reaches(
+      *client_participant, [&] { return caller.client->service_is_available(); }, 20s));
   EXPECT_EQ(client_participant->count_readers("rq/availability_probeRequest"), 1u);
   EXPECT_EQ(client_participant->count_writers("rr/availability_probeReply"), 1u);
 
   server.service.reset();
-  EXPECT_TRUE(eventually([&] { return !caller.client->service_is_available(); }, 20s));
+  EXPECT_TRUE(graph_reaches(
+      *client_participant, [&] { return !caller.client->service_is_available(); }, 20s));
 }
 
 TEST(ServiceReplies, OnlyTheAskingClientTakesTheReply) {

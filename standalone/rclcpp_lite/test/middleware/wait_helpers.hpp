@@ -1,6 +1,6 @@
-// Takes messages from a core as its data-ready signals arrive, up to a deadline.
-#ifndef MIDDLEWARE_TEST__TAKE_HELPERS_HPP_
-#define MIDDLEWARE_TEST__TAKE_HELPERS_HPP_
+// Waits driven by the middleware's own signals: data-ready callbacks and graph changes.
+#ifndef MIDDLEWARE_TEST__WAIT_HELPERS_HPP_
+#define MIDDLEWARE_TEST__WAIT_HELPERS_HPP_
 
 #include <chrono>
 #include <vector>
@@ -49,4 +49,20 @@ bool take_response(rclcpp_lite::ClientCore& client, SignalCounter& arrivals, Res
   }
 }
 
-#endif  // MIDDLEWARE_TEST__TAKE_HELPERS_HPP_
+/// True once `holds` is true, re-checking only when the graph generation moves; false if a
+/// wait for the next change times out, i.e. the state changed without the graph saying so.
+template <typename Predicate>
+bool graph_reaches(rclcpp_lite::Participant& participant, Predicate holds,
+                   std::chrono::milliseconds timeout) {
+  for (;;) {
+    const uint64_t seen = participant.graph_generation();
+    if (holds()) {
+      return true;
+    }
+    if (!participant.wait_for_graph_change(seen, timeout)) {
+      return false;
+    }
+  }
+}
+
+#endif  // MIDDLEWARE_TEST__WAIT_HELPERS_HPP_
