@@ -19,8 +19,22 @@ namespace middleware {
 namespace fdds = eprosima::fastdds::dds;
 using Kind = GraphCache::EndpointKind;
 
+namespace {
+// Highest domain whose RTPS ports (7400 + 250 * domain + offsets) stay below 65536. Fast DDS
+// exits the process on a larger one, so it is refused here.
+constexpr size_t kMaxDomainId = 232;
+
+void require_port_range(size_t domain_id) {
+  if (domain_id > kMaxDomainId) {
+    throw std::runtime_error("DDS domain id " + std::to_string(domain_id) +
+                             " is beyond the RTPS port range (0 to 232)");
+  }
+}
+}  // namespace
+
 DdsParticipant::DdsParticipant(size_t domain_id, bool localhost_only)
     : factory_(fdds::DomainParticipantFactory::get_shared_instance()), discovery_listener_(graph_) {
+  require_port_range(domain_id);
   participant_ = factory_->create_participant(static_cast<fdds::DomainId_t>(domain_id),
                                               make_participant_qos(localhost_only),
                                               &discovery_listener_, fdds::StatusMask::none());

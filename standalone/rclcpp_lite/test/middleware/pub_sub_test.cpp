@@ -84,6 +84,12 @@ TEST(DiscoveryGraph, WakeReleasesWaiters) {
   EXPECT_FALSE(participant->wait_for_graph_change(participant->graph_generation(), 1ms));
 }
 
+TEST(ParticipantSetup, DomainOutsideThePortRangeIsRefused) {
+  // RTPS ports are 7400 + 250 * domain + offsets: past domain 232 they would exceed 65535.
+  EXPECT_THROW(Participant::create(233), std::runtime_error);
+  EXPECT_NO_THROW(Participant::create(232));
+}
+
 TEST(PubSubInProcess, TwoSubscriptionsOnOneTopicBothReceive) {
   const auto participant = Participant::create(test_domain_id());
   SignalCounter first_arrivals;
