@@ -68,10 +68,7 @@ public:
   struct FutureAndRequestId : detail::FutureAndRequestId<std::future<SharedResponse>> {
     using detail::FutureAndRequestId<std::future<SharedResponse>>::FutureAndRequestId;
 
-    [[deprecated("FutureAndRequestId: use .future.share() instead of .share()")]] SharedFuture
-    share() noexcept {
-      return this->future.share();
-    }
+    SharedFuture share() noexcept { return this->future.share(); }
   };
 
   Client(const Context::SharedPtr& context, const std::string& service_name,

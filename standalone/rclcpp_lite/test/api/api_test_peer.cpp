@@ -4,7 +4,8 @@
 //                 self_clean_time ms; reentrant:=true puts the service in a Reentrant group.
 //   role:=talker  publishes RobotEvent on `name` every 20 ms: event_type 7, event_code counting
 //                 up.
-// Both log "ready" once set up and spin until SIGINT/SIGTERM, then exit 0.
+// Both log "ready" once set up and spin (a MultiThreadedExecutor, rclcpp::spin) until
+// SIGINT/SIGTERM, then exit 0.
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -46,6 +47,31 @@ void talk(const rclcpp::Node::SharedPtr& node,
   RCLCPP_INFO(node->get_logger(), "talker stopped after %d events", event.event_code);
 }
 
+/// Serves on a MultiThreadedExecutor until shutdown.
+void serve(const rclcpp::Node::SharedPtr& node, const std::string& name, bool reentrant) {
+  auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
+      rclcpp::ExecutorOptions(), 4, true);
+  executor->add_node(node);
+  // Nodes hold their callback groups weakly, as in rclcpp: the group must live as long as the
+  // service is to be served.
+  auto group =
+      node->create_callback_group(reentrant ? rclcpp::CallbackGroupType::Reentrant
+                                            : rclcpp::CallbackGroupType::MutuallyExclusive);
+  auto service = node->create_service<BottomInteractSrv>(name, &answer,
+                                                         rmw_qos_profile_services_default, group);
+  RCLCPP_INFO(node->get_logger(), "ready");
+  executor->spin();
+}
+
+/// Publishes from a thread of its own while rclcpp::spin runs, until shutdown.
+void publish(const rclcpp::Node::SharedPtr& node, const std::string& name) {
+  auto publisher = node->create_publisher<RobotEvent>(name, 10);
+  std::thread talker(talk, node, publisher);
+  RCLCPP_INFO(node->get_logger(), "ready");
+  rclcpp::spin(node);
+  talker.join();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,27 +81,10 @@ int main(int argc, char** argv) {
   const std::string role = node->declare_parameter("role", "server");
   const std::string name = node->declare_parameter("name", "bottom_operate");
   const bool reentrant = node->declare_parameter("reentrant", false);
-
-  auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
-      rclcpp::ExecutorOptions(), 4, true);
-  executor->add_node(node);
-
-  rclcpp::Service<BottomInteractSrv>::SharedPtr service;
-  std::thread talker;
   if (role == "server") {
-    auto group =
-        node->create_callback_group(reentrant ? rclcpp::CallbackGroupType::Reentrant
-                                              : rclcpp::CallbackGroupType::MutuallyExclusive);
-    service = node->create_service<BottomInteractSrv>(name, &answer,
-                                                      rmw_qos_profile_services_default, group);
+    serve(node, name, reentrant);
   } else {
-    auto publisher = node->create_publisher<RobotEvent>(name, 10);
-    talker = std::thread(talk, node, publisher);
-  }
-  RCLCPP_INFO(node->get_logger(), "ready");
-  executor->spin();
-  if (talker.joinable()) {
-    talker.join();
+    publish(node, name);
   }
   rclcpp::shutdown();
   return 0;
