@@ -56,6 +56,8 @@ pid_t Spawn(const std::vector<std::string>& argv) {
     const int null_fd = open("/dev/null", O_WRONLY);
     dup2(null_fd, STDOUT_FILENO);
     dup2(null_fd, STDERR_FILENO);
+    // Fast DDS opens its sockets without close-on-exec; the children must not inherit ours.
+    close_range(3, ~0U, 0);
     std::vector<char*> args;
     for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);

@@ -45,6 +45,8 @@ int Serve(int argc, char** argv) {
 pid_t SpawnServer(const char* self) {
   pid_t pid = fork();
   if (pid == 0) {
+    // Fast DDS opens its sockets without close-on-exec; the server must not inherit ours.
+    close_range(3, ~0U, 0);
     execl(self, self, "--serve", static_cast<char*>(nullptr));
     std::perror("service_roundtrip: exec");
     _exit(127);
