@@ -10,8 +10,6 @@
 
 namespace rclcpp {
 
-class Time;
-
 class Duration {
 public:
   Duration(int32_t seconds, uint32_t nanoseconds);
@@ -59,7 +57,6 @@ public:
   }
 
 private:
-  friend class Time;
   Duration() = default;
 
   rcl_duration_value_t nanoseconds_ = 0;
