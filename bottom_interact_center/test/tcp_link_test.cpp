@@ -109,16 +109,17 @@ void CountInterrupt(int) {
 TEST_F(TcpLinkTest, SendWritesEveryByteThroughPartialAndInterruptedWrites) {
   int server_end = -1;
   const int fd = ConnectRaw(&server_end);
-  // Small buffers and a slow reader make the kernel accept each send only in part; signals that
-  // land in a blocked send make it return early or fail with EINTR.
+  // Far more data than the (small) socket buffers hold, so the send blocks until the server
+  // reads; a signal landing in a blocked send makes it return the bytes written so far, or fail
+  // with EINTR when it had written none yet.
   const int small = 4096;
   setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &small, sizeof(small));
+  setsockopt(server_end, SOL_SOCKET, SO_RCVBUF, &small, sizeof(small));
   struct sigaction action {};
   action.sa_handler = &CountInterrupt;  // no SA_RESTART: interrupted calls return
   struct sigaction previous {};
   ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
-
-  std::string data(4 << 20, '\0');
+  std::string data(1 << 20, '\0');
   for (std::size_t i = 0; i < data.size(); ++i) {
     data[i] = static_cast<char>(i * 7 + i / 251);
   }
@@ -129,22 +130,26 @@ TEST_F(TcpLinkTest, SendWritesEveryByteThroughPartialAndInterruptedWrites) {
                             static_cast<unsigned>(data.size()));
     done = true;
   });
+  // While the server does not read, the sender stays blocked and every signal interrupts it.
   std::thread interrupter([&, target = sender.native_handle()] {
-    while (!done) {
+    while (g_interrupts < 200 && !done) {
       pthread_kill(target, SIGUSR1);
       std::this_thread::yield();
     }
   });
+  interrupter.join();
   std::string received;
   const bool complete = server_.ReadExactly(server_end, data.size(), &received, 30s);
-  interrupter.join();  // stops once the sender is done, before the sender's thread is gone
+  if (!complete) {
+    shutdown(server_end, SHUT_RDWR);  // lets a sender still blocked return
+  }
   sender.join();
   sigaction(SIGUSR1, &previous, nullptr);
 
   EXPECT_TRUE(sent);
   ASSERT_TRUE(complete);
   EXPECT_TRUE(received == data);
-  EXPECT_GT(g_interrupts, 0);
+  EXPECT_GE(g_interrupts, 200);
   EXPECT_EQ(LogCapture::Count("Send data failed"), 0u);
 }
 
@@ -153,15 +158,26 @@ TEST_F(TcpLinkTest, SendToAClosedPeerFailsWithoutKillingTheProcess) {
   const int fd = ConnectRaw(&server_end);
   server_.CloseAndWaitSeen(server_end);
   close(server_end);  // the next segment from us is answered with a reset
+  // The middleware may ignore SIGPIPE for the whole process; the link must not rely on that.
+  struct sigaction fatal {};
+  fatal.sa_handler = SIG_DFL;
+  struct sigaction previous {};
+  ASSERT_EQ(sigaction(SIGPIPE, &fatal, &previous), 0);
   const std::string chunk(1000, 'x');
+  const auto send_chunk = [&] {
+    return socket_.SendData(fd, reinterpret_cast<const uint8_t*>(chunk.data()), 1000);
+  };
   bool sent = true;
   for (int i = 0; i < 100 && sent; ++i) {
-    sent = socket_.SendData(fd, reinterpret_cast<const uint8_t*>(chunk.data()), 1000);
+    sent = send_chunk();  // accepted until the reset has come back
   }
-  EXPECT_FALSE(sent);  // still alive: no SIGPIPE
+  EXPECT_FALSE(sent);
+  // The reset has been reported; from now on every send is a broken pipe.
+  EXPECT_FALSE(send_chunk());
+  sigaction(SIGPIPE, &previous, nullptr);
   EXPECT_EQ(LogCapture::Count("ErrorCode: 100400025, TcpSocket::Send data failed, totalLen: 0, "
                               "dataLen: 1000, ret: -1"),
-            1u);
+            2u);
 }
 
 TEST_F(TcpLinkTest, ReceiveReportsCountPeerCloseTimeoutAndError) {
