@@ -1,33 +1,42 @@
 #include "rclcpp/detail/parameter_overrides.hpp"
 
 #include <algorithm>
-#include <cctype>
-#include <regex>
 
 namespace rclcpp {
 namespace detail {
 
 namespace {
 
-/// "/**" becomes "(/\w+)*" and "/*" becomes "(/\w+)"; every other character matches itself.
-std::regex node_key_pattern(const std::string& node_key) {
-  const std::string absolute = node_key.empty() || node_key[0] != '/' ? "/" + node_key : node_key;
-  std::string pattern;
-  for (size_t i = 0; i < absolute.size(); ++i) {
-    if (absolute.compare(i, 3, "/**") == 0) {
-      pattern += "(/\\w+)*";
-      i += 2;
-    } else if (absolute.compare(i, 2, "/*") == 0) {
-      pattern += "(/\\w+)";
-      i += 1;
-    } else if (std::isalnum(static_cast<unsigned char>(absolute[i])) || absolute[i] == '_' ||
-               absolute[i] == '/') {
-      pattern += absolute[i];
-    } else {
-      pattern += std::string("\\") + absolute[i];
+std::vector<std::string> split_tokens(const std::string& name) {
+  std::vector<std::string> tokens;
+  size_t start = 0;
+  while (start <= name.size()) {
+    const size_t end = std::min(name.find('/', start), name.size());
+    if (end > start) {
+      tokens.push_back(name.substr(start, end - start));
     }
+    start = end + 1;
   }
-  return std::regex(pattern);
+  return tokens;
+}
+
+/// Whether the key tokens from `k` on match the name tokens from `n` on: "*" matches one token,
+/// "**" any number, any other token itself.
+bool tokens_match(const std::vector<std::string>& key, size_t k,
+                  const std::vector<std::string>& name, size_t n) {
+  if (k == key.size()) {
+    return n == name.size();
+  }
+  if (key[k] == "**") {
+    for (size_t skipped = n; skipped <= name.size(); ++skipped) {
+      if (tokens_match(key, k + 1, name, skipped)) {
+        return true;
+      }
+    }
+    return false;
+  }
+  return n < name.size() && (key[k] == "*" || key[k] == name[n]) &&
+         tokens_match(key, k + 1, name, n + 1);
 }
 
 }  // namespace
@@ -53,7 +62,7 @@ std::map<std::string, ParameterValue> ParameterOverrides::resolve(
     const std::string& node_fqn) const {
   std::map<std::string, ParameterValue> result;
   for (const auto& node : nodes_) {
-    if (!std::regex_match(node_fqn, node_key_pattern(node.node_key))) {
+    if (!tokens_match(split_tokens(node.node_key), 0, split_tokens(node_fqn), 0)) {
       continue;
     }
     for (const auto& named_value : node.values) {

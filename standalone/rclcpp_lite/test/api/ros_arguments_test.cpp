@@ -140,6 +140,9 @@ robot:
 /*/driver:
   ros__parameters:
     one_level: true
+/**/driver:
+  ros__parameters:
+    any_level: true
 )");
   const std::vector<std::string> args{"prog", "--ros-args", "--params-file", file.path()};
 
@@ -159,6 +162,9 @@ robot:
 
   EXPECT_EQ(overrides_for(args, "/robot/base").at("wheels"), ParameterValue(int64_t{4}));
   EXPECT_EQ(overrides_for(args, "/a/b/driver").count("one_level"), 0u);
+  EXPECT_EQ(overrides_for(args, "/a/b/driver").at("any_level"), ParameterValue(true));
+  EXPECT_EQ(overrides_for(args, "/driver").at("any_level"), ParameterValue(true));
+  EXPECT_EQ(overrides_for(args, "/a/b/driver2").count("any_level"), 0u);
   EXPECT_EQ(overrides_for(args, "/a/b/driver").at("common"), ParameterValue(int64_t{1}));
 }
 
