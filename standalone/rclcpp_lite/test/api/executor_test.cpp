@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -16,8 +17,10 @@
 #include <vector>
 
 #include "rclcpp/rclcpp.hpp"
+#include "velmoria_protocol/msg/robot_event.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
+using velmoria_protocol::msg::RobotEvent;
 using velmoria_protocol::srv::BottomInteractSrv;
 using namespace std::chrono_literals;
 
@@ -229,4 +232,58 @@ TEST_F(ExecutorTest, ANullServiceCallbackIsRejected) {
                       std::shared_ptr<BottomInteractSrv::Response>) = nullptr;
   EXPECT_THROW(node_->create_service<BottomInteractSrv>("null_callback", no_callback),
                std::invalid_argument);
+}
+
+namespace {
+
+/// Callbacks as member functions bound with std::bind, the way the bridge node registers them.
+class BoundHandler {
+public:
+  bool answer(const std::shared_ptr<BottomInteractSrv::Request> request,
+              std::shared_ptr<BottomInteractSrv::Response> response) {
+    response->status = request->cmd * 10;
+    return true;
+  }
+
+  void remember(const RobotEvent::ConstSharedPtr event) { events.set_value(event->event_code); }
+
+  std::promise<int32_t> events;
+};
+
+}  // namespace
+
+TEST_F(ExecutorTest, BoundMemberFunctionsServeAsCallbacks) {
+  using std::placeholders::_1;
+  using std::placeholders::_2;
+  BoundHandler handler;
+  auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(executor_options_, 2);
+  executor->add_node(node_);
+  const std::string name = unique_name("bound");
+  auto service = node_->create_service<BottomInteractSrv>(
+      name, std::bind(&BoundHandler::answer, &handler, _1, _2));
+  auto subscription = node_->create_subscription<RobotEvent>(
+      name + "_events", 10, std::bind(&BoundHandler::remember, &handler, _1));
+  auto publisher = node_->create_publisher<RobotEvent>(name + "_events", 10);
+  auto client_group = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
+  auto client =
+      node_->create_client<BottomInteractSrv>(name, rmw_qos_profile_services_default, client_group);
+  spin_in_background(executor);
+
+  ASSERT_TRUE(client->wait_for_service(kTimeout));
+  auto request = std::make_shared<BottomInteractSrv::Request>();
+  request->cmd = 4;
+  auto result = client->async_send_request(request);
+  ASSERT_EQ(result.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(result.get()->status, 40);
+
+  const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+  while (publisher->get_subscription_count() == 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(5ms);
+  }
+  RobotEvent event;
+  event.event_code = 17;
+  publisher->publish(event);
+  auto received = handler.events.get_future();
+  ASSERT_EQ(received.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(received.get(), 17);
 }
