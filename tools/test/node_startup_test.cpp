@@ -93,7 +93,7 @@ TEST_F(NodeStartupTest, PumpDutiesComeFromTheStartUpParameters) {
     ASSERT_TRUE(response) << args;
     EXPECT_EQ(response->status, 0) << args;
     ASSERT_TRUE(sim.WaitForRequests(1, 5s)) << args;
-    const auto& board = sim.Requests().front().request;
+    const auto board = sim.Requests().front().request;
     EXPECT_EQ(board.mop_pump().cmd(), 1) << args;
     EXPECT_EQ(board.mop_pump().duty(), pump_case.mop_pump_duty) << args;
     EXPECT_EQ(board.self_clean_pump().cmd(), 1) << args;

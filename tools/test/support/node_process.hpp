@@ -65,6 +65,8 @@ public:
   std::optional<int> Terminate(std::chrono::milliseconds timeout = 10s);
 
 private:
+  void SendTerminate() const;
+
   pid_t pid_ = -1;
   bool reaped_ = false;
   std::optional<int> exit_status_;
