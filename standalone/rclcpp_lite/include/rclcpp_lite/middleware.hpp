@@ -17,8 +17,7 @@
 #include "rmw/types.h"
 #include "rosidl_runtime_c/message_type_support_struct.h"
 
-namespace rclcpp_lite
-{
+namespace rclcpp_lite {
 
 /// Called from a middleware thread when new data may be ready to take. Must not block.
 using DataReadyCallback = std::function<void()>;
@@ -27,16 +26,16 @@ using DataReadyCallback = std::function<void()>;
 ///
 /// By default every socket is bound to 127.0.0.1 with unicast discovery on loopback only;
 /// ROS_LOCALHOST_ONLY=0 (exactly) opens the other interfaces and multicast discovery.
-class Participant
-{
+class Participant {
 public:
   /// Throws std::runtime_error naming the cause when the participant cannot be created.
   static std::shared_ptr<Participant> create(size_t domain_id);
   virtual ~Participant() = default;
 
-  /// Discovered endpoints (remote and local) on a DDS topic name such as "rq/bottom_operateRequest".
-  virtual size_t count_readers(const std::string & dds_topic) const = 0;
-  virtual size_t count_writers(const std::string & dds_topic) const = 0;
+  /// Discovered endpoints (remote and local) on a DDS topic name such as
+  /// "rq/bottom_operateRequest".
+  virtual size_t count_readers(const std::string& dds_topic) const = 0;
+  virtual size_t count_writers(const std::string& dds_topic) const = 0;
 
   /// Bumped on every discovery change (and by wake_graph_waiters).
   virtual uint64_t graph_generation() const = 0;
@@ -50,66 +49,64 @@ public:
 /// apply the DDS mangling ("rt/...", "rq/...Request", "rr/...Reply") and derive the DDS type names
 /// ("pkg::msg::dds_::T_") from the introspection type support.
 
-class PublisherCore
-{
+class PublisherCore {
 public:
-  static std::unique_ptr<PublisherCore> create(
-    const std::shared_ptr<Participant> & participant, const std::string & topic_name,
-    const rosidl_message_type_support_t * type_support, const rmw_qos_profile_t & qos);
+  static std::unique_ptr<PublisherCore> create(const std::shared_ptr<Participant>& participant,
+                                               const std::string& topic_name,
+                                               const rosidl_message_type_support_t* type_support,
+                                               const rmw_qos_profile_t& qos);
   virtual ~PublisherCore() = default;
 
   /// Serializes and writes one message of the type support's C++ type. False on failure.
-  virtual bool publish(const void * message) = 0;
+  virtual bool publish(const void* message) = 0;
   virtual size_t matched_subscriptions() const = 0;
 };
 
-class SubscriptionCore
-{
+class SubscriptionCore {
 public:
-  static std::unique_ptr<SubscriptionCore> create(
-    const std::shared_ptr<Participant> & participant, const std::string & topic_name,
-    const rosidl_message_type_support_t * type_support, const rmw_qos_profile_t & qos,
-    DataReadyCallback on_data);
+  static std::unique_ptr<SubscriptionCore> create(const std::shared_ptr<Participant>& participant,
+                                                  const std::string& topic_name,
+                                                  const rosidl_message_type_support_t* type_support,
+                                                  const rmw_qos_profile_t& qos,
+                                                  DataReadyCallback on_data);
   virtual ~SubscriptionCore() = default;
 
   /// Takes the next message into `message` (an initialised object of the C++ type). False if none.
-  virtual bool take(void * message) = 0;
+  virtual bool take(void* message) = 0;
   virtual size_t matched_publishers() const = 0;
 };
 
-class ServiceCore
-{
+class ServiceCore {
 public:
   static std::unique_ptr<ServiceCore> create(
-    const std::shared_ptr<Participant> & participant, const std::string & service_name,
-    const rosidl_message_type_support_t * request_type_support,
-    const rosidl_message_type_support_t * response_type_support, const rmw_qos_profile_t & qos,
-    DataReadyCallback on_request);
+      const std::shared_ptr<Participant>& participant, const std::string& service_name,
+      const rosidl_message_type_support_t* request_type_support,
+      const rosidl_message_type_support_t* response_type_support, const rmw_qos_profile_t& qos,
+      DataReadyCallback on_request);
   virtual ~ServiceCore() = default;
 
   /// Takes the next request and who sent it. False if none is waiting.
-  virtual bool take_request(void * request, rmw_request_id_t & request_id) = 0;
+  virtual bool take_request(void* request, rmw_request_id_t& request_id) = 0;
 
   enum class SendResult { ok, timeout, error };
   /// Replies to request_id. Waits up to 100 ms for the reply writer to match the client's reply
   /// reader (timeout); a client that is gone is dropped silently (ok).
-  virtual SendResult send_response(const rmw_request_id_t & request_id, const void * response) = 0;
+  virtual SendResult send_response(const rmw_request_id_t& request_id, const void* response) = 0;
 };
 
-class ClientCore
-{
+class ClientCore {
 public:
   static std::unique_ptr<ClientCore> create(
-    const std::shared_ptr<Participant> & participant, const std::string & service_name,
-    const rosidl_message_type_support_t * request_type_support,
-    const rosidl_message_type_support_t * response_type_support, const rmw_qos_profile_t & qos,
-    DataReadyCallback on_response);
+      const std::shared_ptr<Participant>& participant, const std::string& service_name,
+      const rosidl_message_type_support_t* request_type_support,
+      const rosidl_message_type_support_t* response_type_support, const rmw_qos_profile_t& qos,
+      DataReadyCallback on_response);
   virtual ~ClientCore() = default;
 
   /// Writes the request; `sequence_number` is the request writer's sequence number of that sample.
-  virtual bool send_request(const void * request, int64_t & sequence_number) = 0;
+  virtual bool send_request(const void* request, int64_t& sequence_number) = 0;
   /// Takes the next reply meant for this client (others are taken and dropped); false if none.
-  virtual bool take_response(void * response, rmw_request_id_t & request_id) = 0;
+  virtual bool take_response(void* response, rmw_request_id_t& request_id) = 0;
   /// rmw_fastrtps's availability rule: a server's request reader and reply writer are discovered
   /// in equal numbers and both of this client's endpoints have matched.
   virtual bool service_is_available() const = 0;
