@@ -19,6 +19,24 @@ bool is_mutually_exclusive(const CallbackGroup& group) {
   return group.type() == CallbackGroupType::MutuallyExclusive;
 }
 
+void release(const CallbackGroup::WeakPtr& weak_group) {
+  if (auto group = weak_group.lock()) {
+    group->get_associated_with_executor_atomic().store(false);
+  }
+}
+
+/// Adds the group's entities unless it is gone or a callback of its runs and excludes others.
+void append_runnable_entities(const CallbackGroup::SharedPtr& group, Candidates& candidates) {
+  if (!group || (is_mutually_exclusive(*group) && !group->can_be_taken_from().load())) {
+    return;
+  }
+  std::vector<std::shared_ptr<detail::ExecutableEntity>> entities;
+  group->collect_entities(entities);
+  for (auto& entity : entities) {
+    candidates.emplace_back(group, std::move(entity));
+  }
+}
+
 }  // namespace
 
 Executor::Executor(const ExecutorOptions& options)
@@ -27,19 +45,18 @@ Executor::Executor(const ExecutorOptions& options)
 Executor::~Executor() {
   std::lock_guard<std::mutex> lock(nodes_mutex_);
   for (const NodeEntry& entry : nodes_) {
-    for (const auto& weak_group : entry.callback_groups) {
-      if (auto group = weak_group.lock()) {
-        group->get_associated_with_executor_atomic().store(false);
-      }
-    }
+    std::for_each(entry.callback_groups.begin(), entry.callback_groups.end(), release);
     if (auto node = entry.node.lock()) {
-      node->associated_with_executor().store(false);
+      node->get_associated_with_executor_atomic().store(false);
     }
+  }
+  for (const GroupEntry& entry : groups_) {
+    release(entry.group);
   }
 }
 
 void Executor::add_node(Node::SharedPtr node_ptr, bool notify) {
-  if (node_ptr->associated_with_executor().exchange(true)) {
+  if (node_ptr->get_associated_with_executor_atomic().exchange(true)) {
     throw std::runtime_error(std::string("Node '") + node_ptr->get_fully_qualified_name() +
                              "' has already been added to an executor.");
   }
@@ -54,7 +71,7 @@ void Executor::add_node(Node::SharedPtr node_ptr, bool notify) {
 }
 
 void Executor::remove_node(Node::SharedPtr node_ptr, bool notify) {
-  if (!node_ptr->associated_with_executor().load()) {
+  if (!node_ptr->get_associated_with_executor_atomic().load()) {
     throw std::runtime_error("Node needs to be associated with an executor.");
   }
   {
@@ -64,17 +81,60 @@ void Executor::remove_node(Node::SharedPtr node_ptr, bool notify) {
     if (entry == nodes_.end()) {
       throw std::runtime_error("Node needs to be associated with this executor.");
     }
-    for (const auto& weak_group : entry->callback_groups) {
-      if (auto group = weak_group.lock()) {
-        group->get_associated_with_executor_atomic().store(false);
-      }
-    }
+    std::for_each(entry->callback_groups.begin(), entry->callback_groups.end(), release);
     nodes_.erase(entry);
   }
-  node_ptr->associated_with_executor().store(false);
+  node_ptr->get_associated_with_executor_atomic().store(false);
   if (notify) {
     wake_signal_->notify();
   }
+}
+
+void Executor::add_callback_group(CallbackGroup::SharedPtr group_ptr,
+                                  node_interfaces::NodeBaseInterface::SharedPtr node_ptr,
+                                  bool notify) {
+  if (group_ptr->get_associated_with_executor_atomic().exchange(true)) {
+    throw std::runtime_error("Callback group was already added to an executor.");
+  }
+  {
+    std::lock_guard<std::mutex> lock(nodes_mutex_);
+    groups_.push_back(GroupEntry{group_ptr, node_ptr});
+  }
+  if (notify) {
+    wake_signal_->notify();
+  }
+}
+
+void Executor::remove_callback_group(CallbackGroup::SharedPtr group_ptr, bool notify) {
+  {
+    std::lock_guard<std::mutex> lock(nodes_mutex_);
+    if (!forget_group(group_ptr)) {
+      throw std::runtime_error("Callback group needs to be associated with executor.");
+    }
+  }
+  group_ptr->get_associated_with_executor_atomic().store(false);
+  if (notify) {
+    wake_signal_->notify();
+  }
+}
+
+bool Executor::forget_group(const CallbackGroup::SharedPtr& group) {
+  const auto is_group = [&group](const auto& weak) { return weak.lock() == group; };
+  const auto added = std::find_if(groups_.begin(), groups_.end(),
+                                  [&](const GroupEntry& entry) { return is_group(entry.group); });
+  if (added != groups_.end()) {
+    groups_.erase(added);
+    return true;
+  }
+  for (NodeEntry& entry : nodes_) {
+    auto& groups = entry.callback_groups;
+    const auto found = std::find_if(groups.begin(), groups.end(), is_group);
+    if (found != groups.end()) {
+      groups.erase(found);
+      return true;
+    }
+  }
+  return false;
 }
 
 void Executor::cancel() {
@@ -93,27 +153,31 @@ void Executor::claim_new_groups(NodeEntry& entry, const Node::SharedPtr& node) {
 
 Candidates Executor::collect_entities() {
   Candidates candidates;
-  std::vector<std::shared_ptr<detail::ExecutableEntity>> entities;
   std::lock_guard<std::mutex> lock(nodes_mutex_);
   // The groups of a node that is gone are not run any more.
   nodes_.erase(std::remove_if(nodes_.begin(), nodes_.end(),
                               [](const NodeEntry& entry) { return entry.node.expired(); }),
                nodes_.end());
+  // Likewise for added groups; one that outlives its node is free for other executors.
+  groups_.erase(std::remove_if(groups_.begin(), groups_.end(),
+                               [](const GroupEntry& entry) {
+                                 if (!entry.node.expired()) {
+                                   return entry.group.expired();
+                                 }
+                                 release(entry.group);
+                                 return true;
+                               }),
+                groups_.end());
   for (NodeEntry& entry : nodes_) {
     if (auto node = entry.node.lock()) {
       claim_new_groups(entry, node);
     }
     for (const auto& weak_group : entry.callback_groups) {
-      auto group = weak_group.lock();
-      if (!group || (is_mutually_exclusive(*group) && !group->can_be_taken_from().load())) {
-        continue;
-      }
-      entities.clear();
-      group->collect_entities(entities);
-      for (auto& entity : entities) {
-        candidates.emplace_back(group, std::move(entity));
-      }
+      append_runnable_entities(weak_group.lock(), candidates);
     }
+  }
+  for (const GroupEntry& entry : groups_) {
+    append_runnable_entities(entry.group.lock(), candidates);
   }
   return candidates;
 }

@@ -123,13 +123,15 @@ std::string Node::resolve_name(const std::string& name, bool is_service) const {
                             namespace_, sources, is_service);
 }
 
+bool Node::callback_group_in_node(CallbackGroup::SharedPtr group) {
+  const auto groups = callback_groups();
+  return std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
 void Node::add_to_group(const CallbackGroup::SharedPtr& group,
                         const std::shared_ptr<detail::ExecutableEntity>& entity, const char* kind) {
-  if (group) {
-    const auto groups = callback_groups();
-    if (std::find(groups.begin(), groups.end(), group) == groups.end()) {
-      throw std::runtime_error(std::string("Cannot create ") + kind + ", group not in node.");
-    }
+  if (group && !callback_group_in_node(group)) {
+    throw std::runtime_error(std::string("Cannot create ") + kind + ", group not in node.");
   }
   (group ? group : default_callback_group_)->add_entity(entity);
   detail::executor_wake_signal()->notify();
@@ -173,6 +175,10 @@ Time Node::now() const {
 
 node_interfaces::NodeParametersInterface::SharedPtr Node::get_node_parameters_interface() {
   return parameters_;
+}
+
+node_interfaces::NodeBaseInterface::SharedPtr Node::get_node_base_interface() {
+  return shared_from_this();
 }
 
 }  // namespace rclcpp

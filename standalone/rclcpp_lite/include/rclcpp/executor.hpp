@@ -37,6 +37,16 @@ public:
   /// Throws std::runtime_error if the node is not in this executor.
   virtual void remove_node(rclcpp::Node::SharedPtr node_ptr, bool notify = true);
 
+  /// Adds one group of the node, such as one created with
+  /// automatically_add_to_executor_with_node = false; a Node::SharedPtr serves as node_ptr too.
+  /// Throws std::runtime_error if the group is in an executor already.
+  virtual void add_callback_group(rclcpp::CallbackGroup::SharedPtr group_ptr,
+                                  rclcpp::node_interfaces::NodeBaseInterface::SharedPtr node_ptr,
+                                  bool notify = true);
+  /// Releases a group this executor runs. Throws std::runtime_error if it runs no such group.
+  virtual void remove_callback_group(rclcpp::CallbackGroup::SharedPtr group_ptr,
+                                     bool notify = true);
+
   /// Makes spin() return (after the callbacks running now have finished).
   void cancel();
 
@@ -66,9 +76,17 @@ private:
     std::vector<rclcpp::CallbackGroup::WeakPtr> callback_groups;
   };
 
+  /// A group added by add_callback_group, run while it and its node live.
+  struct GroupEntry {
+    rclcpp::CallbackGroup::WeakPtr group;
+    rclcpp::node_interfaces::NodeBaseInterface::WeakPtr node;
+  };
+
   bool keeps_spinning() const { return spinning.load() && context_->is_valid(); }
   /// Associates the node's automatically added groups that no executor has yet.
   static void claim_new_groups(NodeEntry& entry, const rclcpp::Node::SharedPtr& node);
+  /// Drops the group from the node entries or the added groups; false if it is in neither.
+  bool forget_group(const rclcpp::CallbackGroup::SharedPtr& group);
   /// The groups to look at now, with their entities in a stable order.
   std::vector<
       std::pair<rclcpp::CallbackGroup::SharedPtr, std::shared_ptr<detail::ExecutableEntity>>>
@@ -78,6 +96,7 @@ private:
   const std::shared_ptr<detail::WakeSignal> wake_signal_;
   std::mutex nodes_mutex_;
   std::vector<NodeEntry> nodes_;
+  std::vector<GroupEntry> groups_;
   // Taking work is serialized (as in rclcpp's multi-threaded executor); running it is not.
   std::mutex take_mutex_;
   size_t next_entity_ = 0;  // round robin start of the next scan

@@ -17,6 +17,7 @@
 #include "rclcpp/detail/ros_arguments.hpp"
 #include "rclcpp/logger.hpp"
 #include "rclcpp/macros.hpp"
+#include "rclcpp/node_interfaces/node_base_interface.hpp"
 #include "rclcpp/node_interfaces/node_parameters_interface.hpp"
 #include "rclcpp/node_options.hpp"
 #include "rclcpp/parameter.hpp"
@@ -34,7 +35,8 @@ namespace rclcpp {
 
 class Executor;
 
-class Node : public std::enable_shared_from_this<Node> {
+class Node : public std::enable_shared_from_this<Node>,
+             public rclcpp::node_interfaces::NodeBaseInterface {
 public:
   RCLCPP_SMART_PTR_DEFINITIONS(Node)
 
@@ -46,9 +48,9 @@ public:
                 const NodeOptions& options = NodeOptions());
   virtual ~Node();
 
-  const char* get_name() const { return name_.c_str(); }
-  const char* get_namespace() const { return namespace_.c_str(); }
-  const char* get_fully_qualified_name() const { return fully_qualified_name_.c_str(); }
+  const char* get_name() const override { return name_.c_str(); }
+  const char* get_namespace() const override { return namespace_.c_str(); }
+  const char* get_fully_qualified_name() const override { return fully_qualified_name_.c_str(); }
   rclcpp::Logger get_logger() const { return logger_; }
   const NodeOptions& get_node_options() const { return options_; }
 
@@ -135,6 +137,14 @@ public:
   Time now() const;
 
   rclcpp::node_interfaces::NodeParametersInterface::SharedPtr get_node_parameters_interface();
+  /// The node itself, seen through the interface. The node must be owned by a shared_ptr.
+  rclcpp::node_interfaces::NodeBaseInterface::SharedPtr get_node_base_interface();
+
+  rclcpp::Context::SharedPtr get_context() override { return context_; }
+  bool callback_group_in_node(rclcpp::CallbackGroup::SharedPtr group) override;
+  std::atomic_bool& get_associated_with_executor_atomic() override {
+    return associated_with_executor_;
+  }
 
 private:
   RCLCPP_DISABLE_COPY(Node)
@@ -149,7 +159,6 @@ private:
                     const std::shared_ptr<detail::ExecutableEntity>& entity, const char* kind);
   /// The node's live callback groups, for the executor.
   std::vector<rclcpp::CallbackGroup::SharedPtr> callback_groups() const;
-  std::atomic_bool& associated_with_executor() { return associated_with_executor_; }
 
   const NodeOptions options_;
   const Context::SharedPtr context_;

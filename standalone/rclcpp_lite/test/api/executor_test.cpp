@@ -184,7 +184,7 @@ TEST_F(ExecutorTest, SpinRefusesToRunTwiceAtOnceAndEndsOnShutdown) {
   spinning.get();
 }
 
-TEST_F(ExecutorTest, GroupsCreatedAfterAddNodeAreServedUnlessTheyOptOut) {
+TEST_F(ExecutorTest, GroupsCreatedAfterAddNodeAreServed) {
   auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options_);
   executor->add_node(node_);
   spin_in_background(executor);
@@ -209,11 +209,57 @@ TEST_F(ExecutorTest, GroupsCreatedAfterAddNodeAreServedUnlessTheyOptOut) {
   EXPECT_EQ(response->status, 42);
   // The request header carries the id the client got for its request.
   EXPECT_EQ(response->message, std::to_string(result.request_id));
+}
 
+TEST_F(ExecutorTest, AGroupThatOptsOutIsServedOnlyOnceAddedByItself) {
+  auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options_);
+  executor->add_node(node_);
   auto manual_group =
       node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, false);
-  EXPECT_FALSE(manual_group->automatically_add_to_executor_with_node());
+  const std::string name = unique_name("manual_group");
+  const auto increment = [](const std::shared_ptr<BottomInteractSrv::Request> request,
+                            std::shared_ptr<BottomInteractSrv::Response> response) {
+    response->status = request->cmd + 1;
+  };
+  auto opted_out = node_->create_service<BottomInteractSrv>(
+      name, increment, rmw_qos_profile_services_default, manual_group);
+  auto served = node_->create_service<BottomInteractSrv>(name + "_served", increment);
+  auto opted_out_client = node_->create_client<BottomInteractSrv>(name);
+  auto served_client = node_->create_client<BottomInteractSrv>(name + "_served");
+  spin_in_background(executor);
+  ASSERT_TRUE(opted_out_client->wait_for_service(kTimeout));
+  ASSERT_TRUE(served_client->wait_for_service(kTimeout));
+
+  auto request = std::make_shared<BottomInteractSrv::Request>();
+  request->cmd = 6;
+  auto unanswered = opted_out_client->async_send_request(request);
+  // The executor spins: the node's own groups are served, the opted-out one is not.
+  auto answered = served_client->async_send_request(request);
+  ASSERT_EQ(answered.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(unanswered.wait_for(500ms), std::future_status::timeout);
   EXPECT_FALSE(manual_group->get_associated_with_executor_atomic().load());
+
+  executor->add_callback_group(manual_group, node_->get_node_base_interface());
+  ASSERT_EQ(unanswered.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(unanswered.get()->status, 7);
+}
+
+TEST_F(ExecutorTest, ACallbackGroupCanBeInOneExecutorOnly) {
+  auto group = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant, false);
+  rclcpp::executors::SingleThreadedExecutor first(executor_options_);
+  rclcpp::executors::MultiThreadedExecutor second(executor_options_);
+  first.add_callback_group(group, node_->get_node_base_interface());
+  try {
+    second.add_callback_group(group, node_);
+    FAIL() << "expected std::runtime_error";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "Callback group was already added to an executor.");
+  }
+  EXPECT_THROW(second.remove_callback_group(group), std::runtime_error);
+  first.remove_callback_group(group);
+  EXPECT_FALSE(group->get_associated_with_executor_atomic().load());
+  second.add_callback_group(group, node_);
+  EXPECT_TRUE(group->get_associated_with_executor_atomic().load());
 }
 
 TEST_F(ExecutorTest, EntitiesOfAnotherNodesGroupAreRefused) {
