@@ -103,6 +103,11 @@ void Context::init(int argc, char const* const* argv, const InitOptions& init_op
   if (is_valid()) {
     throw ContextAlreadyInitialized();
   }
+  // The signal handler finds contexts through weak pointers: check before anything is acquired.
+  const std::shared_ptr<Context> self = weak_from_this().lock();
+  if (!self) {
+    throw std::runtime_error("a context must be owned by a std::shared_ptr to be initialized");
+  }
   if (argc > 0 && argv == nullptr) {
     throw exceptions::RCLError(RCL_RET_INVALID_ARGUMENT, "argv is null with argc > 0",
                                kInitErrorPrefix);
@@ -129,14 +134,10 @@ void Context::init(int argc, char const* const* argv, const InitOptions& init_op
     uses_logging_ = init_options.auto_initialize_logging();
     valid_ = true;
   }
-  register_context(shared_from_this());
+  register_context(self);
 }
 
-const InitOptions& Context::get_init_options() const {
-  return init_options_;
-}
-
-InitOptions Context::get_init_options() {
+InitOptions Context::get_init_options() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return init_options_;
 }

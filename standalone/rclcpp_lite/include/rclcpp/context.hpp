@@ -37,15 +37,16 @@ public:
   virtual ~Context();
 
   /// Reads the ROS arguments and configures logging (once per process while any context uses
-  /// it). Throws ContextAlreadyInitialized, RCLError/RCLInvalidROSArgsError for malformed ROS
+  /// it). Throws std::runtime_error for a context not owned by a shared_ptr,
+  /// ContextAlreadyInitialized, RCLError/RCLInvalidROSArgsError for malformed ROS
   /// arguments, UnknownROSArgsError for unknown flags inside --ros-args.
   virtual void init(int argc, char const* const* argv,
                     const InitOptions& init_options = InitOptions());
 
   bool is_valid() const { return valid_; }
 
-  const InitOptions& get_init_options() const;
-  InitOptions get_init_options();
+  /// A copy, taken under the lock, since init() may assign the options meanwhile.
+  InitOptions get_init_options() const;
 
   /// The DDS domain in use (valid after init).
   size_t get_domain_id() const;

@@ -91,6 +91,18 @@ TEST(Init, InitialisingTwiceThrowsAndShutdownAllowsItAgain) {
   EXPECT_TRUE(context->shutdown("second"));
 }
 
+TEST(Init, AContextNotOwnedBySharedPtrIsRefusedAndStaysInvalid) {
+  rclcpp::Context context;
+  const char* argv[] = {"prog"};
+  try {
+    context.init(1, argv);
+    FAIL() << "expected std::runtime_error";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "a context must be owned by a std::shared_ptr to be initialized");
+  }
+  EXPECT_FALSE(context.is_valid());
+}
+
 TEST(Init, ShutdownRunsCallbacksOnceAndKeepsTheReason) {
   auto context = std::make_shared<rclcpp::Context>();
   init_context(context, {"prog"});
