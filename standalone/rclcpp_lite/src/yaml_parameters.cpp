@@ -82,6 +82,17 @@ std::string at_line(const YamlEvent& event) {
   return " at line " + std::to_string(event.line);
 }
 
+// Maps are read recursively: bound the depth so that a hostile file cannot exhaust the stack.
+constexpr size_t kMaxMapNesting = 64;
+
+/// Throws for a map (opened at `key`) nested `depth` levels deep when that is too deep.
+void check_map_nesting(size_t depth, const YamlEvent& key) {
+  if (depth > kMaxMapNesting) {
+    throw std::invalid_argument("maps nested deeper than " + std::to_string(kMaxMapNesting) +
+                                " levels" + at_line(key));
+  }
+}
+
 bool parse_bool_word(const std::string& text, bool& value) {
   static const std::set<std::string> kTrue{"y",    "Y",    "yes", "Yes", "YES", "true",
                                            "True", "TRUE", "on",  "On",  "ON"};
@@ -207,7 +218,7 @@ ParameterValue typed_value(YamlEventReader& reader, const YamlEvent& event) {
 
 /// Reads a ros__parameters map (whose start event was just read); nested maps give dotted names.
 void read_parameter_map(YamlEventReader& reader, const std::string& node_key,
-                        const std::string& prefix, ParameterOverrides& overrides) {
+                        const std::string& prefix, ParameterOverrides& overrides, size_t depth) {
   for (YamlEvent key = reader.next(); key.type != YAML_MAPPING_END_EVENT; key = reader.next()) {
     if (key.type != YAML_SCALAR_EVENT) {
       throw std::invalid_argument("expected a parameter name" + at_line(key));
@@ -215,7 +226,8 @@ void read_parameter_map(YamlEventReader& reader, const std::string& node_key,
     const std::string name = prefix + key.value;
     const YamlEvent value = reader.next();
     if (value.type == YAML_MAPPING_START_EVENT) {
-      read_parameter_map(reader, node_key, name + ".", overrides);
+      check_map_nesting(depth + 1, key);
+      read_parameter_map(reader, node_key, name + ".", overrides, depth + 1);
     } else {
       overrides.set(node_key, name, typed_value(reader, value));
     }
@@ -231,8 +243,8 @@ std::string join_node_key(const std::string& path, const std::string& token) {
 
 /// Reads a map of namespaces and node names (whose start event was just read) down to the
 /// ros__parameters maps.
-void read_node_map(YamlEventReader& reader, const std::string& path,
-                   ParameterOverrides& overrides) {
+void read_node_map(YamlEventReader& reader, const std::string& path, ParameterOverrides& overrides,
+                   size_t depth) {
   for (YamlEvent key = reader.next(); key.type != YAML_MAPPING_END_EVENT; key = reader.next()) {
     if (key.type != YAML_SCALAR_EVENT) {
       throw std::invalid_argument("expected a node name or namespace" + at_line(key));
@@ -241,13 +253,14 @@ void read_node_map(YamlEventReader& reader, const std::string& path,
     if (value.type != YAML_MAPPING_START_EVENT) {
       throw std::invalid_argument("'" + key.value + "' must be a map" + at_line(key));
     }
+    check_map_nesting(depth + 1, key);
     if (key.value == "ros__parameters") {
       if (path.empty()) {
         throw std::invalid_argument("ros__parameters needs a node name above it" + at_line(key));
       }
-      read_parameter_map(reader, path, "", overrides);
+      read_parameter_map(reader, path, "", overrides, depth + 1);
     } else {
-      read_node_map(reader, join_node_key(path, key.value), overrides);
+      read_node_map(reader, join_node_key(path, key.value), overrides, depth + 1);
     }
   }
 }
@@ -279,7 +292,7 @@ void load_parameter_file(const std::string& path, ParameterOverrides& overrides)
     }
     const YamlEvent top = reader.next();
     if (top.type == YAML_MAPPING_START_EVENT) {
-      read_node_map(reader, "", overrides);
+      read_node_map(reader, "", overrides, 1);
     } else if (!(top.type == YAML_SCALAR_EVENT && top.plain && top.value.empty())) {
       throw std::invalid_argument("the top level must be a map of node names" + at_line(top));
     }

@@ -192,6 +192,40 @@ TEST(ParamsFile, ABrokenFileIsAnRclErrorNamingIt) {
                rclcpp::exceptions::RCLError);
 }
 
+TEST(ParamsFile, DeeplyNestedMapsAreRefusedNamingTheLine) {
+  // 100000 levels would overflow the stack of a reader without a bound.
+  const size_t levels = 100000;
+  std::string yaml = "node:\n  ros__parameters:\n    ";
+  for (size_t level = 0; level < levels; ++level) {
+    yaml += "{a: ";
+  }
+  yaml += std::string(levels, '}') + "\n";
+  TempFile file(yaml);
+  try {
+    parse({"prog", "--ros-args", "--params-file", file.path()});
+    FAIL() << "expected RCLError";
+  } catch (const rclcpp::exceptions::RCLError& error) {
+    EXPECT_EQ(error.ret, RCL_RET_INVALID_PARAM_RULE);
+    EXPECT_NE(std::string(error.what()).find("nested deeper than 64 levels at line 3"),
+              std::string::npos)
+        << error.what();
+  }
+}
+
+TEST(ParamsFile, MapsNestedWithinTheLimitAreRead) {
+  std::string yaml = "node:\n  ros__parameters:\n";
+  std::string name;
+  for (size_t level = 0; level < 60; ++level) {
+    yaml += std::string(4 + 2 * level, ' ') + "l" + std::to_string(level) + ":\n";
+    name += "l" + std::to_string(level) + ".";
+  }
+  yaml += std::string(4 + 2 * 60, ' ') + "leaf: 1\n";
+  TempFile file(yaml);
+  const auto overrides =
+      overrides_for({"prog", "--ros-args", "--params-file", file.path()}, "/node");
+  EXPECT_EQ(overrides.at(name + "leaf"), ParameterValue(int64_t{1}));
+}
+
 TEST(RosArguments, TextOutsideRosArgsIsLeftToTheProgram) {
   const auto args = parse({"prog", "--verbose", "--ros-args", "-p", "a:=1", "--", "file.txt",
                            "--ros-args", "-r", "x:=y"});
