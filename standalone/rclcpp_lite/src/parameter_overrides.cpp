@@ -1,6 +1,7 @@
 #include "rclcpp/detail/parameter_overrides.hpp"
 
 #include <algorithm>
+#include <utility>
 
 namespace rclcpp {
 namespace detail {
@@ -20,23 +21,25 @@ std::vector<std::string> split_tokens(const std::string& name) {
   return tokens;
 }
 
-/// Whether the key tokens from `k` on match the name tokens from `n` on: "*" matches one token,
-/// "**" any number, any other token itself.
-bool tokens_match(const std::vector<std::string>& key, size_t k,
-                  const std::vector<std::string>& name, size_t n) {
-  if (k == key.size()) {
-    return n == name.size();
-  }
-  if (key[k] == "**") {
-    for (size_t skipped = n; skipped <= name.size(); ++skipped) {
-      if (tokens_match(key, k + 1, name, skipped)) {
-        return true;
+/// Whether the key tokens match the name tokens: "*" matches one token, "**" any number, any
+/// other token itself. Dynamic programming over token positions, so that keys with many "**"
+/// take quadratic time, not exponential.
+bool tokens_match(const std::vector<std::string>& key, const std::vector<std::string>& name) {
+  // matches[n]: whether the key tokens seen so far match the first n name tokens.
+  std::vector<bool> matches(name.size() + 1, false);
+  matches[0] = true;
+  for (const std::string& token : key) {
+    std::vector<bool> next(name.size() + 1, false);
+    for (size_t n = 0; n <= name.size(); ++n) {
+      if (token == "**") {
+        next[n] = matches[n] || (n > 0 && next[n - 1]);
+      } else if (n > 0) {
+        next[n] = matches[n - 1] && (token == "*" || token == name[n - 1]);
       }
     }
-    return false;
+    matches = std::move(next);
   }
-  return n < name.size() && (key[k] == "*" || key[k] == name[n]) &&
-         tokens_match(key, k + 1, name, n + 1);
+  return matches[name.size()];
 }
 
 }  // namespace
@@ -62,7 +65,7 @@ std::map<std::string, ParameterValue> ParameterOverrides::resolve(
     const std::string& node_fqn) const {
   std::map<std::string, ParameterValue> result;
   for (const auto& node : nodes_) {
-    if (!tokens_match(split_tokens(node.node_key), 0, split_tokens(node_fqn), 0)) {
+    if (!tokens_match(split_tokens(node.node_key), split_tokens(node_fqn))) {
       continue;
     }
     for (const auto& named_value : node.values) {

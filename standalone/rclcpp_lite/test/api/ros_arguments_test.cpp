@@ -168,6 +168,24 @@ robot:
   EXPECT_EQ(overrides_for(args, "/a/b/driver").at("common"), ParameterValue(int64_t{1}));
 }
 
+TEST(ParamsFile, KeysWithManyDoubleWildcardsResolve) {
+  // Forty "/**/a" against a name of sixty "a"s and a last token that differs: trying every split
+  // of the name among the wildcards would not finish.
+  std::string key;
+  for (int i = 0; i < 40; ++i) {
+    key += "/**/a";
+  }
+  std::string near_miss;
+  for (int i = 0; i < 60; ++i) {
+    near_miss += "/a";
+  }
+  TempFile file(key + "/**/b:\n  ros__parameters:\n    deep: true\n");
+  const std::vector<std::string> args{"prog", "--ros-args", "--params-file", file.path()};
+  EXPECT_EQ(overrides_for(args, near_miss + "/c").count("deep"), 0u);
+  EXPECT_EQ(overrides_for(args, near_miss + "/b").at("deep"), ParameterValue(true));
+  EXPECT_EQ(overrides_for(args, near_miss.substr(0, 39 * 2) + "/b").count("deep"), 0u);
+}
+
 TEST(ParamsFile, FileAndRulesShareOneOrderLaterEntriesOverwrite) {
   TempFile file("/**:\n  ros__parameters:\n    a: 1\n    b: 1\n");
   const auto overrides = overrides_for(
