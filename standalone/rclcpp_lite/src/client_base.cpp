@@ -63,7 +63,8 @@ bool ClientBase::wait_for_service_nanoseconds(std::chrono::nanoseconds timeout) 
 int64_t ClientBase::send_type_erased_request(const void* request) {
   int64_t sequence_number = 0;
   if (!core_->send_request(request, sequence_number)) {
-    throw exceptions::RCLError(RCL_RET_ERROR, "failed to send request", "");
+    throw exceptions::RCLError(RCL_RET_ERROR, rclcpp_lite::kWriteFailedDetail,
+                               "failed to send request: ");
   }
   return sequence_number;
 }

@@ -25,7 +25,8 @@ void PublisherBase::publish_type_erased(const void* message) {
   }
   // A failure caused by a shutdown meanwhile is no error either.
   if (!core_->publish(message) && context_->is_valid()) {
-    throw exceptions::RCLError(RCL_RET_ERROR, "failed to publish message", "");
+    throw exceptions::RCLError(RCL_RET_ERROR, rclcpp_lite::kWriteFailedDetail,
+                               "failed to publish message: ");
   }
 }
 

@@ -35,7 +35,8 @@ void ServiceBase::send_type_erased_response(const rmw_request_id_t& request_id,
     case rclcpp_lite::ServiceCore::SendResult::error:
       break;
   }
-  throw exceptions::RCLError(RCL_RET_ERROR, "failed to send response", "");
+  throw exceptions::RCLError(RCL_RET_ERROR, rclcpp_lite::kWriteFailedDetail,
+                             "failed to send response: ");
 }
 
 }  // namespace rclcpp

@@ -19,6 +19,10 @@
 
 namespace rclcpp_lite {
 
+/// Why a write reported false, as rmw_fastrtps words it; the detail of the rclcpp exceptions
+/// for a failed publish, request or response.
+constexpr char kWriteFailedDetail[] = "cannot publish data";
+
 /// Called from a middleware thread when new data may be ready to take. Must not block.
 using DataReadyCallback = std::function<void()>;
 
