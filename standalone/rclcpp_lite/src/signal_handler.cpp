@@ -1,6 +1,7 @@
 #include "rclcpp/detail/signal_handler.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -29,6 +30,49 @@ bool handles(SignalHandlerOptions options, int signum) {
 
 struct sigaction& old_action_of(int signum) {
   return signum == SIGINT ? g_old_sigint_action : g_old_sigterm_action;
+}
+
+/// The pipe from the handler to the deferred thread.
+struct SignalPipe {
+  int read_fd;
+  int write_fd;
+};
+
+SignalPipe make_signal_pipe() {
+  int fds[2] = {-1, -1};
+  if (pipe2(fds, O_CLOEXEC) != 0) {
+    throw std::runtime_error(std::string("failed to create the signal pipe: ") +
+                             std::strerror(errno));
+  }
+  // A handler must never block: with the pipe full, a signal is dropped instead.
+  if (fcntl(fds[1], F_SETFL, O_NONBLOCK) != 0) {
+    const int error = errno;
+    close(fds[0]);
+    close(fds[1]);
+    throw std::runtime_error(std::string("failed to configure the signal pipe: ") +
+                             std::strerror(error));
+  }
+  return SignalPipe{fds[0], fds[1]};
+}
+
+/// Made on first use and never closed, so that a handler still running while uninstall() runs
+/// cannot write to a closed descriptor, or one reused for something else.
+const SignalPipe& signal_pipe() {
+  static const SignalPipe pipe = make_signal_pipe();
+  return pipe;
+}
+
+/// Writes the byte that ends the deferred thread, waiting while signals fill the pipe.
+void write_stop_byte(int fd) {
+  const unsigned char stop = 0;
+  while (write(fd, &stop, 1) != 1) {
+    if (errno == EAGAIN) {
+      pollfd writable{fd, POLLOUT, 0};
+      poll(&writable, 1, -1);
+    } else if (errno != EINTR) {
+      return;
+    }
+  }
 }
 
 }  // namespace
@@ -89,18 +133,16 @@ bool SignalHandler::install(SignalHandlerOptions options) {
   if (installed_) {
     return false;
   }
-  installed_ = true;
-  options_ = options;
   if (options == SignalHandlerOptions::None) {
+    installed_ = true;
+    options_ = options;
     return true;
   }
-  if (pipe2(pipe_fds_, O_CLOEXEC) != 0) {
-    installed_ = false;
-    throw std::runtime_error(std::string("failed to create the signal pipe: ") +
-                             std::strerror(errno));
-  }
-  g_notify_fd = pipe_fds_[1];
-  deferred_thread_ = std::thread(&SignalHandler::run_deferred_handler, this, pipe_fds_[0]);
+  const SignalPipe& pipe = signal_pipe();  // throws before anything has changed
+  installed_ = true;
+  options_ = options;
+  g_notify_fd = pipe.write_fd;
+  deferred_thread_ = std::thread(&SignalHandler::run_deferred_handler, this, pipe.read_fd);
   for (const int signum : {SIGINT, SIGTERM}) {
     if (!handles(options, signum)) {
       continue;
@@ -130,12 +172,8 @@ bool SignalHandler::uninstall() {
     }
   }
   g_notify_fd = -1;
-  const unsigned char stop = 0;
-  [[maybe_unused]] const ssize_t written = write(pipe_fds_[1], &stop, 1);
+  write_stop_byte(signal_pipe().write_fd);
   deferred_thread_.join();
-  close(pipe_fds_[0]);
-  close(pipe_fds_[1]);
-  pipe_fds_[0] = pipe_fds_[1] = -1;
   options_ = SignalHandlerOptions::None;
   return true;
 }

@@ -1,5 +1,6 @@
 // The SIGINT/SIGTERM handler: the handler itself only chains to the previous handler and writes
-// the signal number to a pipe; a thread of its own logs it and shuts the contexts down.
+// the signal number to a pipe (one per process, never closed); a thread of its own logs it and
+// shuts the contexts down.
 #ifndef RCLCPP__DETAIL__SIGNAL_HANDLER_HPP_
 #define RCLCPP__DETAIL__SIGNAL_HANDLER_HPP_
 
@@ -39,7 +40,6 @@ private:
   bool installed_ = false;
   SignalHandlerOptions options_ = SignalHandlerOptions::None;
   std::thread deferred_thread_;
-  int pipe_fds_[2] = {-1, -1};
 };
 
 }  // namespace detail
