@@ -2,13 +2,12 @@
 # logging) and, labelled "threaded", executors, services and topics over real DDS, some against
 # the api_test_peer process.
 find_package(velmoria_protocol REQUIRED)
+include(${CMAKE_CURRENT_LIST_DIR}/support.cmake)
 
 set(api_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/test/api)
 
-add_library(api_test_support STATIC
-  ${api_test_dir}/api_test_main.cpp
-  ${api_test_dir}/peer_process.cpp)
-target_link_libraries(api_test_support PUBLIC ${PROJECT_NAME} GTest::gtest)
+add_library(api_test_support STATIC ${api_test_dir}/api_test_main.cpp)
+target_link_libraries(api_test_support PUBLIC test_support GTest::gtest)
 
 add_executable(api_test_peer ${api_test_dir}/api_test_peer.cpp)
 target_link_libraries(api_test_peer ${PROJECT_NAME} ${velmoria_protocol_TARGETS})

@@ -2,15 +2,15 @@
 # participants on loopback, some against a peer process. DDS tests carry the "threaded" label.
 find_package(std_msgs REQUIRED)
 find_package(velmoria_protocol REQUIRED)
+include(${CMAKE_CURRENT_LIST_DIR}/support.cmake)
 
 set(middleware_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/test/middleware)
 set(middleware_test_interfaces ${velmoria_protocol_TARGETS} ${std_msgs_TARGETS})
 
 add_library(middleware_test_support STATIC
   ${middleware_test_dir}/coverage_type_support.cpp
-  ${middleware_test_dir}/peer_process.cpp
   ${middleware_test_dir}/signal_counter.cpp)
-target_link_libraries(middleware_test_support PUBLIC ${PROJECT_NAME})
+target_link_libraries(middleware_test_support PUBLIC test_support)
 
 add_executable(middleware_test_peer ${middleware_test_dir}/middleware_test_peer.cpp)
 target_link_libraries(middleware_test_peer middleware_test_support ${middleware_test_interfaces})

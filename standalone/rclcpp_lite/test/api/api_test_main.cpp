@@ -1,10 +1,10 @@
 // main of the rclcpp_lite API tests.
 #include <gtest/gtest.h>
 
-#include "peer_process.hpp"
+#include "test_domain.hpp"
 
 int main(int argc, char** argv) {
-  use_own_dds_domain();
+  test_domain_id();  // exports ROS_DOMAIN_ID for the contexts and peers of the tests
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "poll_until.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "velmoria_protocol/msg/robot_event.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
@@ -322,10 +323,7 @@ TEST_F(ExecutorTest, BoundMemberFunctionsServeAsCallbacks) {
   ASSERT_EQ(result.wait_for(kTimeout), std::future_status::ready);
   EXPECT_EQ(result.get()->status, 40);
 
-  const auto deadline = std::chrono::steady_clock::now() + kTimeout;
-  while (publisher->get_subscription_count() == 0 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(5ms);
-  }
+  ASSERT_TRUE(poll_until(kTimeout, [&] { return publisher->get_subscription_count() > 0; }));
   RobotEvent event;
   event.event_code = 17;
   publisher->publish(event);

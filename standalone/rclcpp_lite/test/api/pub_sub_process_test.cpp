@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "peer_process.hpp"
+#include "poll_until.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "velmoria_protocol/msg/robot_event.hpp"
 
@@ -134,11 +135,7 @@ TEST_F(PubSubProcessTest, MessagesPublishedByUniquePointerArriveInProcess) {
       topic, 10, [&inbox](const std::shared_ptr<const RobotEvent>& event) { inbox.add(*event); });
   auto publisher = node_->create_publisher<RobotEvent>(topic, rclcpp::QoS(rclcpp::KeepLast(5)));
   EXPECT_STREQ(publisher->get_topic_name(), ("/" + topic).c_str());
-  const auto matched_deadline = std::chrono::steady_clock::now() + kTimeout;
-  while (publisher->get_subscription_count() == 0 &&
-         std::chrono::steady_clock::now() < matched_deadline) {
-    std::this_thread::sleep_for(5ms);
-  }
+  ASSERT_TRUE(poll_until(kTimeout, [&] { return publisher->get_subscription_count() > 0; }));
   ASSERT_EQ(publisher->get_subscription_count(), 1u);
   auto event = std::make_unique<RobotEvent>();
   event->event_code = 99;

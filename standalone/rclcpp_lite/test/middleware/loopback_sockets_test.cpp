@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "peer_process.hpp"
 #include "rclcpp_lite/middleware.hpp"
 #include "rmw/qos_profiles.h"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
+#include "test_domain.hpp"
 #include "velmoria_protocol/msg/diagnostic_event.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 

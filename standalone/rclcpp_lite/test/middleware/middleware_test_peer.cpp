@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "poll_until.hpp"
 #include "rclcpp_lite/middleware.hpp"
 #include "rmw/qos_profiles.h"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
@@ -31,7 +32,7 @@ int publish(size_t domain, const std::string& topic, int count) {
   const auto publisher = rclcpp_lite::PublisherCore::create(
       participant, topic, get_message_type_support_handle<DiagnosticEvent>(),
       rmw_qos_profile_default);
-  if (!eventually([&] { return publisher->matched_subscriptions() > 0; }, kMatchTimeout)) {
+  if (!poll_until(kMatchTimeout, [&] { return publisher->matched_subscriptions() > 0; })) {
     std::fprintf(stderr, "peer: no subscriber matched\n");
     return 2;
   }
@@ -45,7 +46,7 @@ int publish(size_t domain, const std::string& topic, int count) {
       return 3;
     }
   }
-  return eventually([&] { return publisher->matched_subscriptions() == 0; }, kMatchTimeout) ? 0 : 4;
+  return poll_until(kMatchTimeout, [&] { return publisher->matched_subscriptions() == 0; }) ? 0 : 4;
 }
 
 int serve(size_t domain, const std::string& service_name) {

@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "peer_process.hpp"
+#include "poll_until.hpp"
 #include "rclcpp_lite/middleware.hpp"
 #include "rmw/qos_profiles.h"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
 #include "signal_counter.hpp"
 #include "std_msgs/msg/header.hpp"
+#include "test_domain.hpp"
 #include "velmoria_protocol/msg/diagnostic_event.hpp"
 #include "wait_helpers.hpp"
 
@@ -49,7 +51,7 @@ TEST(PubSubAcrossProcesses, EveryMessageArrivesWithItsFields) {
   EXPECT_EQ(subscription->matched_publishers(), 1u);
 
   subscription.reset();  // the peer exits once its subscriber is gone
-  EXPECT_EQ(peer.wait_exit(20s), 0);
+  EXPECT_EQ(peer.wait_for_exit(20s), 0);
 }
 
 TEST(DiscoveryGraph, CountsLocalAndRemoteEndpointsUntilTheyLeave) {
@@ -71,7 +73,7 @@ TEST(DiscoveryGraph, CountsLocalAndRemoteEndpointsUntilTheyLeave) {
   ASSERT_EQ(take_messages<DiagnosticEvent>(*subscription, arrivals, 1, 20s).size(), 1u);
   subscription.reset();
   EXPECT_EQ(participant->count_readers("rt/graph_probe"), 0u);
-  ASSERT_EQ(peer.wait_exit(20s), 0);
+  ASSERT_EQ(peer.wait_for_exit(20s), 0);
   EXPECT_TRUE(graph_reaches(
       *participant, [&] { return participant->count_writers("rt/graph_probe") == 0; }, 20s));
 }
@@ -100,12 +102,10 @@ TEST(PubSubInProcess, TwoSubscriptionsOnOneTopicBothReceive) {
                                          rmw_qos_profile_default, second_arrivals.callback());
   auto publisher =
       PublisherCore::create(participant, "/shared", event_type(), rmw_qos_profile_default);
-  ASSERT_TRUE(eventually(
-      [&] {
-        return publisher->matched_subscriptions() == 2 && first->matched_publishers() == 1 &&
-               second->matched_publishers() == 1;
-      },
-      20s));
+  ASSERT_TRUE(poll_until(20s, [&] {
+    return publisher->matched_subscriptions() == 2 && first->matched_publishers() == 1 &&
+           second->matched_publishers() == 1;
+  }));
 
   DiagnosticEvent event;
   event.event_id = 77;
@@ -142,7 +142,7 @@ TEST(PubSubInProcess, BestEffortWriterDoesNotMatchReliableReader) {
       PublisherCore::create(participant, "/qos_probe", event_type(), rmw_qos_profile_sensor_data);
   auto reliable =
       PublisherCore::create(participant, "/qos_probe", event_type(), rmw_qos_profile_default);
-  ASSERT_TRUE(eventually([&] { return subscription->matched_publishers() == 1; }, 20s));
+  ASSERT_TRUE(poll_until(20s, [&] { return subscription->matched_publishers() == 1; }));
   EXPECT_EQ(reliable->matched_subscriptions(), 1u);
   EXPECT_EQ(best_effort->matched_subscriptions(), 0u);
 }
@@ -172,11 +172,9 @@ TEST(PubSubQos, KeepLastDepthKeepsOnlyTheNewest) {
                                                arrivals.callback());
   auto publisher =
       PublisherCore::create(participant, "/depth_probe", event_type(), rmw_qos_profile_default);
-  ASSERT_TRUE(eventually(
-      [&] {
-        return publisher->matched_subscriptions() == 1 && subscription->matched_publishers() == 1;
-      },
-      20s));
+  ASSERT_TRUE(poll_until(20s, [&] {
+    return publisher->matched_subscriptions() == 1 && subscription->matched_publishers() == 1;
+  }));
 
   publish_ids(*publisher, 1, 5);
   ASSERT_TRUE(arrivals.wait_for_count(5, 20s));

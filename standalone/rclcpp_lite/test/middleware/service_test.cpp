@@ -6,10 +6,12 @@
 #include <string>
 
 #include "peer_process.hpp"
+#include "poll_until.hpp"
 #include "rclcpp_lite/middleware.hpp"
 #include "rmw/qos_profiles.h"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
 #include "signal_counter.hpp"
+#include "test_domain.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 #include "wait_helpers.hpp"
 
@@ -51,7 +53,7 @@ void make_service(Endpoint& endpoint, const std::shared_ptr<Participant>& partic
 }
 
 bool take_request(Endpoint& server, Request& request, rmw_request_id_t& id) {
-  return eventually([&] { return server.service->take_request(&request, id); }, 20s);
+  return poll_until(20s, [&] { return server.service->take_request(&request, id); });
 }
 
 TEST(ServiceAcrossProcesses, ReplyCarriesTheRequestFields) {
@@ -60,7 +62,7 @@ TEST(ServiceAcrossProcesses, ReplyCarriesTheRequestFields) {
   const auto participant = Participant::create(domain);
   Endpoint caller;
   make_client(caller, participant, "/bottom_operate");
-  ASSERT_TRUE(eventually([&] { return caller.client->service_is_available(); }, 20s));
+  ASSERT_TRUE(poll_until(20s, [&] { return caller.client->service_is_available(); }));
 
   for (int32_t cmd : {7, 8}) {
     Request request;
@@ -109,9 +111,9 @@ TEST(ServiceReplies, OnlyTheAskingClientTakesTheReply) {
   make_service(server, server_participant, "/routing_probe");
   make_client(asking, client_participant, "/routing_probe");
   make_client(other, client_participant, "/routing_probe");
-  ASSERT_TRUE(eventually(
-      [&] { return asking.client->service_is_available() && other.client->service_is_available(); },
-      20s));
+  ASSERT_TRUE(poll_until(20s, [&] {
+    return asking.client->service_is_available() && other.client->service_is_available();
+  }));
 
   Request request;
   request.cmd = 3;
@@ -152,13 +154,11 @@ TEST(ServiceReplies, UnmatchedClientReaderTimesOut) {
   // Until the request writer matches the service's reader, requests have nowhere to go.
   Request request;
   rmw_request_id_t id{};
-  ASSERT_TRUE(eventually(
-      [&] {
-        int64_t sequence = 0;
-        return caller.client->send_request(&request, sequence) &&
-               server.arrivals.wait_for_count(1, 50ms);
-      },
-      20s));
+  ASSERT_TRUE(poll_until(20s, [&] {
+    int64_t sequence = 0;
+    return caller.client->send_request(&request, sequence) &&
+           server.arrivals.wait_for_count(1, 50ms);
+  }));
   ASSERT_TRUE(take_request(server, request, id));
   EXPECT_FALSE(caller.client->service_is_available());
   Response response;

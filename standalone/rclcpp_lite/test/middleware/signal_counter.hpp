@@ -22,7 +22,4 @@ private:
   size_t count_ = 0;
 };
 
-/// Polls `condition` until it holds or the timeout passes, for states nothing signals.
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
-
 #endif  // MIDDLEWARE_TEST__SIGNAL_COUNTER_HPP_

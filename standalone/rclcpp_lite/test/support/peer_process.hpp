@@ -1,7 +1,7 @@
 // A program a test starts (fork + exec) with its stdout and stderr captured, reaped when the
 // test is done with it.
-#ifndef API_TEST__PEER_PROCESS_HPP_
-#define API_TEST__PEER_PROCESS_HPP_
+#ifndef TEST_SUPPORT__PEER_PROCESS_HPP_
+#define TEST_SUPPORT__PEER_PROCESS_HPP_
 
 #include <sys/types.h>
 
@@ -39,8 +39,4 @@ private:
   std::optional<int> exit_code_;
 };
 
-/// Gives this test process (and the peers it starts) a DDS domain of its own unless
-/// ROS_DOMAIN_ID is set already, so that test runs on one machine do not meet.
-void use_own_dds_domain();
-
-#endif  // API_TEST__PEER_PROCESS_HPP_
+#endif  // TEST_SUPPORT__PEER_PROCESS_HPP_

@@ -6,38 +6,23 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
+
+#include "poll_until.hpp"
 
 namespace {
 
-constexpr std::chrono::milliseconds kPollInterval(5);
-
 std::string make_output_file() {
-  char path[] = "/tmp/api_test_peer_XXXXXX";
+  char path[] = "/tmp/test_peer_XXXXXX";
   const int fd = mkstemp(path);
   if (fd < 0) {
     throw std::runtime_error(std::string("mkstemp: ") + std::strerror(errno));
   }
   close(fd);
   return path;
-}
-
-/// Polls `done` until it holds or the timeout passes.
-template <typename Predicate>
-bool poll_until(std::chrono::milliseconds timeout, Predicate done) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return true;
 }
 
 }  // namespace
@@ -61,6 +46,8 @@ PeerProcess::PeerProcess(const std::string& program, const std::vector<std::stri
       dup2(fd, STDERR_FILENO);
       close(fd);
     }
+    // Fast DDS opens its sockets without close-on-exec; the peer must not inherit ours.
+    close_range(3, ~0U, 0);
     execv(program.c_str(), argv.data());
     _exit(127);
   }
@@ -103,12 +90,4 @@ std::string PeerProcess::output() const {
   std::stringstream content;
   content << file.rdbuf();
   return content.str();
-}
-
-void use_own_dds_domain() {
-  const char* domain = std::getenv("ROS_DOMAIN_ID");
-  if (domain == nullptr || *domain == '\0') {
-    // Domains 100..199 keep clear of the default domain 0 and within the RTPS port range.
-    setenv("ROS_DOMAIN_ID", std::to_string(100 + getpid() % 100).c_str(), 1);
-  }
 }

@@ -1,0 +1,10 @@
+# The helpers both test groups share: peer processes, polling, the test's DDS domain.
+include_guard(GLOBAL)
+
+set(test_support_dir ${CMAKE_CURRENT_SOURCE_DIR}/test/support)
+add_library(test_support STATIC
+  ${test_support_dir}/peer_process.cpp
+  ${test_support_dir}/poll_until.cpp
+  ${test_support_dir}/test_domain.cpp)
+target_include_directories(test_support PUBLIC ${test_support_dir})
+target_link_libraries(test_support PUBLIC ${PROJECT_NAME})

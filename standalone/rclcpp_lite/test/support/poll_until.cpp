@@ -1,0 +1,14 @@
+#include "poll_until.hpp"
+
+#include <thread>
+
+bool poll_until(std::chrono::milliseconds timeout, const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
