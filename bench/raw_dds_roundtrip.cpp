@@ -36,7 +36,7 @@
 #include <fastdds/dds/subscriber/Subscriber.hpp>
 #include <fastdds/dds/topic/TypeSupport.hpp>
 
-#include "rclcpp_lite/introspection_topic_type.hpp"
+#include "rclcpp_lite/message_topic_type.hpp"
 #include "rclcpp_lite/participant_qos.hpp"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
@@ -130,7 +130,7 @@ private:
   }
 
   fdds::Topic* topic(const std::string& name, const rosidl_message_type_support_t* type_support) {
-    fdds::TypeSupport type(new rclcpp_lite::middleware::IntrospectionTopicType(type_support));
+    fdds::TypeSupport type(new rclcpp_lite::middleware::MessageTopicType(type_support));
     type.register_type(participant_);
     return participant_->create_topic(name, type.get_type_name(), fdds::TOPIC_QOS_DEFAULT);
   }

@@ -4,7 +4,7 @@
 
 #include <fastdds/dds/topic/TypeSupport.hpp>
 
-#include "rclcpp_lite/introspection_topic_type.hpp"
+#include "rclcpp_lite/message_topic_type.hpp"
 #include "rclcpp_lite/participant_qos.hpp"
 
 namespace rclcpp_lite {
@@ -124,7 +124,7 @@ DdsParticipant::ReaderPtr DdsParticipant::create_reader(
 }
 
 std::string DdsParticipant::register_type(const rosidl_message_type_support_t* type_support) {
-  fdds::TypeSupport type(new IntrospectionTopicType(type_support));
+  fdds::TypeSupport type(new MessageTopicType(type_support));
   const std::string name = type.get_type_name();
   if (participant_->find_type(name).empty() &&
       type.register_type(participant_) != ReturnCode_t::RETCODE_OK) {

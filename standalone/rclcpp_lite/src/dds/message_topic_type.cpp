@@ -1,4 +1,4 @@
-#include "rclcpp_lite/introspection_topic_type.hpp"
+#include "rclcpp_lite/message_topic_type.hpp"
 
 #include <limits>
 #include <new>
@@ -10,7 +10,7 @@ namespace {
 constexpr uint32_t kInitialPayloadHeadroom = 256;
 }  // namespace
 
-IntrospectionTopicType::IntrospectionTopicType(const rosidl_message_type_support_t* type_support)
+MessageTopicType::MessageTopicType(const rosidl_message_type_support_t* type_support)
     : codec_(type_support) {
   setName(codec_.dds_type_name().c_str());
   m_isGetKeyDefined = false;
@@ -22,8 +22,8 @@ IntrospectionTopicType::IntrospectionTopicType(const rosidl_message_type_support
   deleteData(sample);
 }
 
-bool IntrospectionTopicType::serialize(void* data,
-                                       eprosima::fastrtps::rtps::SerializedPayload_t* payload) {
+bool MessageTopicType::serialize(void* data,
+                                 eprosima::fastrtps::rtps::SerializedPayload_t* payload) {
   const size_t written = codec_.serialize(data, payload->data, payload->max_size);
   if (written == 0) {
     return false;
@@ -33,12 +33,12 @@ bool IntrospectionTopicType::serialize(void* data,
   return true;
 }
 
-bool IntrospectionTopicType::deserialize(eprosima::fastrtps::rtps::SerializedPayload_t* payload,
-                                         void* data) {
+bool MessageTopicType::deserialize(eprosima::fastrtps::rtps::SerializedPayload_t* payload,
+                                   void* data) {
   return codec_.deserialize(payload->data, payload->length, data);
 }
 
-std::function<uint32_t()> IntrospectionTopicType::getSerializedSizeProvider(void* data) {
+std::function<uint32_t()> MessageTopicType::getSerializedSizeProvider(void* data) {
   return [this, data]() {
     const size_t size = codec_.serialized_size(data);
     return size > std::numeric_limits<uint32_t>::max() ? std::numeric_limits<uint32_t>::max()
@@ -46,7 +46,7 @@ std::function<uint32_t()> IntrospectionTopicType::getSerializedSizeProvider(void
   };
 }
 
-void* IntrospectionTopicType::createData() {
+void* MessageTopicType::createData() {
   const auto& members = codec_.members();
   void* sample = ::operator new(members.size_of_);
   try {
@@ -58,12 +58,12 @@ void* IntrospectionTopicType::createData() {
   return sample;
 }
 
-void IntrospectionTopicType::deleteData(void* data) {
+void MessageTopicType::deleteData(void* data) {
   codec_.members().fini_function(data);
   ::operator delete(data);
 }
 
-bool IntrospectionTopicType::getKey(void*, eprosima::fastrtps::rtps::InstanceHandle_t*, bool) {
+bool MessageTopicType::getKey(void*, eprosima::fastrtps::rtps::InstanceHandle_t*, bool) {
   return false;
 }
 

@@ -1,8 +1,8 @@
 // A keyless Fast DDS data type for any ROS message, encoded with CdrCodec. Samples are the
 // generated C++ structs themselves, so writers and readers work on the user's objects directly.
 // Public for programs that drive Fast DDS directly; <rclcpp/rclcpp.hpp> never includes it.
-#ifndef RCLCPP_LITE__INTROSPECTION_TOPIC_TYPE_HPP_
-#define RCLCPP_LITE__INTROSPECTION_TOPIC_TYPE_HPP_
+#ifndef RCLCPP_LITE__MESSAGE_TOPIC_TYPE_HPP_
+#define RCLCPP_LITE__MESSAGE_TOPIC_TYPE_HPP_
 
 #include <fastdds/dds/topic/TopicDataType.hpp>
 
@@ -10,9 +10,9 @@
 
 namespace rclcpp_lite::middleware {
 
-class IntrospectionTopicType : public eprosima::fastdds::dds::TopicDataType {
+class MessageTopicType : public eprosima::fastdds::dds::TopicDataType {
 public:
-  explicit IntrospectionTopicType(const rosidl_message_type_support_t* type_support);
+  explicit MessageTopicType(const rosidl_message_type_support_t* type_support);
 
   bool serialize(void* data, eprosima::fastrtps::rtps::SerializedPayload_t* payload) override;
   bool deserialize(eprosima::fastrtps::rtps::SerializedPayload_t* payload, void* data) override;
@@ -28,4 +28,4 @@ private:
 
 }  // namespace rclcpp_lite::middleware
 
-#endif  // RCLCPP_LITE__INTROSPECTION_TOPIC_TYPE_HPP_
+#endif  // RCLCPP_LITE__MESSAGE_TOPIC_TYPE_HPP_
