@@ -1,28 +1,19 @@
-# Tests of the DDS half (src/dds): the CDR codec and the four endpoint cores over real Fast DDS
-# participants on loopback, some against a peer process. DDS tests carry the "threaded" label.
+# Tests of the DDS half (src/dds): the CDR codec and the endpoint cores over real Fast DDS
+# participants on loopback. DDS tests carry the "threaded" label.
 find_package(std_msgs REQUIRED)
 find_package(velmoria_protocol REQUIRED)
 include(${CMAKE_CURRENT_LIST_DIR}/support.cmake)
 
 set(middleware_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/test/middleware)
-set(middleware_test_interfaces ${velmoria_protocol_TARGETS} ${std_msgs_TARGETS})
 
-add_library(middleware_test_support STATIC
-  ${middleware_test_dir}/coverage_type_support.cpp
-  ${middleware_test_dir}/signal_counter.cpp)
-target_link_libraries(middleware_test_support PUBLIC test_support)
-
-add_executable(middleware_test_peer ${middleware_test_dir}/middleware_test_peer.cpp)
-target_link_libraries(middleware_test_peer middleware_test_support ${middleware_test_interfaces})
+add_library(coverage_type_support STATIC ${middleware_test_dir}/coverage_type_support.cpp)
+target_link_libraries(coverage_type_support PUBLIC ${PROJECT_NAME})
 
 # add_middleware_test(<name> [threaded]): test/middleware/<name>.cpp as a gtest executable.
 function(add_middleware_test name)
   add_executable(${name} ${middleware_test_dir}/${name}.cpp)
-  target_link_libraries(${name} middleware_test_support ${middleware_test_interfaces}
-    GTest::gtest_main)
-  target_compile_definitions(${name} PRIVATE
-    MIDDLEWARE_TEST_PEER="$<TARGET_FILE:middleware_test_peer>")
-  add_dependencies(${name} middleware_test_peer)
+  target_link_libraries(${name} test_support coverage_type_support ${velmoria_protocol_TARGETS}
+    ${std_msgs_TARGETS} GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 180 ENVIRONMENT "ROS_LOCALHOST_ONLY=1")
   if("threaded" IN_LIST ARGN)

@@ -1,57 +1,17 @@
-// rclcpp::init / ok / shutdown and the context: argument errors, shutdown semantics, signals.
+// rclcpp::init / ok / shutdown and the context: unknown arguments, shutdown semantics, signal
+// handler options. Malformed arguments are covered by ros_arguments_test, SIGTERM by
+// pub_sub_process_test.
 #include <gtest/gtest.h>
 
 #include <signal.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <future>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "api_test_context.hpp"
 #include "rclcpp/rclcpp.hpp"
-
-namespace {
-
-std::vector<const char*> c_args(const std::vector<std::string>& args) {
-  std::vector<const char*> pointers;
-  for (const auto& arg : args) {
-    pointers.push_back(arg.c_str());
-  }
-  return pointers;
-}
-
-void init_context(const rclcpp::Context::SharedPtr& context, const std::vector<std::string>& args) {
-  const auto argv = c_args(args);
-  context->init(static_cast<int>(argv.size()), argv.data());
-}
-
-/// Restores an environment variable when the test is done with it.
-class EnvironmentRestorer {
-public:
-  explicit EnvironmentRestorer(const char* name) : name_(name) {
-    const char* value = std::getenv(name);
-    had_value_ = value != nullptr;
-    value_ = had_value_ ? value : "";
-  }
-  ~EnvironmentRestorer() {
-    if (had_value_) {
-      setenv(name_, value_.c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
-private:
-  const char* name_;
-  bool had_value_;
-  std::string value_;
-};
-
-}  // namespace
 
 TEST(Init, UnknownRosArgumentsAreRejectedByName) {
   auto context = std::make_shared<rclcpp::Context>();
@@ -65,22 +25,6 @@ TEST(Init, UnknownRosArgumentsAreRejectedByName) {
   EXPECT_FALSE(context->is_valid());
 }
 
-TEST(Init, MalformedRosArgumentsAreRclErrors) {
-  auto context = std::make_shared<rclcpp::Context>();
-  EXPECT_THROW(init_context(context, {"prog", "--ros-args", "--params-file"}),
-               rclcpp::exceptions::RCLInvalidROSArgsError);
-  EXPECT_THROW(init_context(context, {"prog", "--ros-args", "-p", "x"}),
-               rclcpp::exceptions::RCLError);
-  EXPECT_FALSE(context->is_valid());
-}
-
-TEST(Init, ProgramArgumentsOutsideRosArgsAreAccepted) {
-  auto context = std::make_shared<rclcpp::Context>();
-  init_context(context, {"prog", "--my-flag", "value", "--ros-args", "-p", "a:=1", "--", "more"});
-  EXPECT_TRUE(rclcpp::ok(context));
-  EXPECT_TRUE(rclcpp::shutdown(context));
-}
-
 TEST(Init, InitialisingTwiceThrowsAndShutdownAllowsItAgain) {
   auto context = std::make_shared<rclcpp::Context>();
   init_context(context, {"prog"});
@@ -89,18 +33,6 @@ TEST(Init, InitialisingTwiceThrowsAndShutdownAllowsItAgain) {
   init_context(context, {"prog"});
   EXPECT_TRUE(context->is_valid());
   EXPECT_TRUE(context->shutdown("second"));
-}
-
-TEST(Init, AContextNotOwnedBySharedPtrIsRefusedAndStaysInvalid) {
-  rclcpp::Context context;
-  const char* argv[] = {"prog"};
-  try {
-    context.init(1, argv);
-    FAIL() << "expected std::runtime_error";
-  } catch (const std::runtime_error& error) {
-    EXPECT_STREQ(error.what(), "a context must be owned by a std::shared_ptr to be initialized");
-  }
-  EXPECT_FALSE(context.is_valid());
 }
 
 TEST(Init, ShutdownRunsCallbacksOnceAndKeepsTheReason) {
@@ -124,7 +56,7 @@ TEST(Init, DomainIdComesFromInitOptionsOrRosDomainId) {
   EXPECT_EQ(context->get_domain_id(), 42u);
   context->shutdown("done");
 
-  EnvironmentRestorer restore_domain("ROS_DOMAIN_ID");
+  const std::string test_domain = std::getenv("ROS_DOMAIN_ID");  // exported by main
   setenv("ROS_DOMAIN_ID", "0x11", 1);
   context->init(1, argv);
   EXPECT_EQ(context->get_domain_id(), 17u);
@@ -132,25 +64,7 @@ TEST(Init, DomainIdComesFromInitOptionsOrRosDomainId) {
 
   setenv("ROS_DOMAIN_ID", "eleven", 1);
   EXPECT_THROW(context->init(1, argv), rclcpp::exceptions::RCLError);
-}
-
-TEST(Init, SigtermShutsTheGlobalContextDownAndLogsTheSignal) {
-  const char* argv[] = {"prog"};
-  rclcpp::init(1, argv, rclcpp::InitOptions(rcutils_get_default_allocator()),
-               rclcpp::SignalHandlerOptions::All);
-  ASSERT_TRUE(rclcpp::signal_handlers_installed());
-  // The global context keeps its callbacks for later initialisations: this one must outlive the
-  // test and fire once.
-  auto shut_down = std::make_shared<std::promise<void>>();
-  auto fired = std::make_shared<std::once_flag>();
-  rclcpp::on_shutdown(
-      [shut_down, fired] { std::call_once(*fired, [&] { shut_down->set_value(); }); });
-  kill(getpid(), SIGTERM);
-  ASSERT_EQ(shut_down->get_future().wait_for(std::chrono::seconds(5)), std::future_status::ready);
-  EXPECT_FALSE(rclcpp::ok());
-  EXPECT_EQ(rclcpp::contexts::get_global_default_context()->shutdown_reason(), "signal handler");
-  EXPECT_FALSE(rclcpp::shutdown());
-  EXPECT_FALSE(rclcpp::signal_handlers_installed());
+  setenv("ROS_DOMAIN_ID", test_domain.c_str(), 1);
 }
 
 TEST(Init, WithoutSignalHandlersASignalIsLeftToTheProcess) {

@@ -3,9 +3,7 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdarg>
 #include <future>
 #include <memory>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "peer_process.hpp"
+#include "poll_until.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "rcutils/logging.h"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
@@ -45,58 +44,44 @@ std::string expected_message(int32_t cmd) {
   return "cmd " + std::to_string(cmd) + " station " + std::to_string(cmd * 2) + " led 3";
 }
 
-/// Debug lines of the logger "rclcpp", collected through an rcutils output handler.
+/// Debug lines of the logger "rclcpp", collected through an rcutils output handler while the
+/// object lives.
 class RclcppDebugLog {
 public:
   RclcppDebugLog() {
-    instance_ = this;
-    previous_handler_ = rcutils_logging_get_output_handler();
-    rcutils_logging_set_output_handler(&RclcppDebugLog::handle);
     [[maybe_unused]] const auto ret =
         rcutils_logging_set_logger_level("rclcpp", RCUTILS_LOG_SEVERITY_DEBUG);
+    previous_handler_ = rcutils_logging_get_output_handler();
+    rcutils_logging_set_output_handler(&RclcppDebugLog::collect);
   }
   ~RclcppDebugLog() {
+    rcutils_logging_set_output_handler(previous_handler_);
     [[maybe_unused]] const auto ret =
         rcutils_logging_set_logger_level("rclcpp", RCUTILS_LOG_SEVERITY_UNSET);
-    rcutils_logging_set_output_handler(previous_handler_);
-    instance_ = nullptr;
   }
 
   bool wait_for(const std::string& text, std::chrono::milliseconds timeout) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return logged_.wait_for(lock, timeout, [&] {
-      for (const auto& line : lines_) {
-        if (line.find(text) != std::string::npos) {
-          return true;
-        }
-      }
-      return false;
+    return poll_until(timeout, [&] {
+      std::lock_guard<std::mutex> lock(mutex_);
+      return text_.find(text) != std::string::npos;
     });
   }
 
 private:
-  static void handle(const rcutils_log_location_t*, int, const char* name,
-                     rcutils_time_point_value_t, const char* format, va_list* args) {
-    char text[512];
-    va_list copy;
-    va_copy(copy, *args);
-    vsnprintf(text, sizeof(text), format, copy);
-    va_end(copy);
-    if (instance_ != nullptr && std::string(name) == "rclcpp") {
-      std::lock_guard<std::mutex> lock(instance_->mutex_);
-      instance_->lines_.push_back(text);
-      instance_->logged_.notify_all();
+  static void collect(const rcutils_log_location_t*, int, const char* name,
+                      rcutils_time_point_value_t, const char* format, va_list* args) {
+    char line[512];
+    vsnprintf(line, sizeof(line), format, *args);
+    if (std::string(name) == "rclcpp") {
+      std::lock_guard<std::mutex> lock(mutex_);
+      text_ += std::string(line) + "\n";
     }
   }
 
-  static RclcppDebugLog* instance_;
   rcutils_logging_output_handler_t previous_handler_;
-  std::mutex mutex_;
-  std::condition_variable logged_;
-  std::vector<std::string> lines_;
+  static inline std::mutex mutex_;
+  static inline std::string text_;
 };
-
-RclcppDebugLog* RclcppDebugLog::instance_ = nullptr;
 
 /// A client node here, spun by a MultiThreadedExecutor on a thread of its own with the client in
 /// a Reentrant group, as the bridge node does it.

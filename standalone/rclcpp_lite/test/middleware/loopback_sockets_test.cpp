@@ -86,13 +86,9 @@ void expect_loopback_only(const char* localhost_only) {
   }
 }
 
-TEST(LoopbackOnly, DefaultBindsEverySocketTo127001) {
-  expect_loopback_only(nullptr);
-}
-
-TEST(LoopbackOnly, AnyValueButZeroKeepsLoopback) {
-  for (const char* value : {"1", "", "true"}) {
-    SCOPED_TRACE(value);
+TEST(LoopbackOnly, UnsetOrAnyValueButZeroBindsEverySocketTo127001) {
+  for (const char* value : {static_cast<const char*>(nullptr), "1", "", "true"}) {
+    SCOPED_TRACE(value == nullptr ? "unset" : value);
     expect_loopback_only(value);
   }
 }
