@@ -13,7 +13,6 @@ constexpr int kLightConnectFailed = 100400002;
 
 constexpr size_t kQueueDepth = 10;
 constexpr int32_t kRobotEventType = 7;
-constexpr int64_t kDefaultSelfCleanPump = 20;
 
 }  // namespace
 
@@ -59,7 +58,7 @@ void BottomInteractCenter::ConnectBoardLinks() {
 }
 
 void BottomInteractCenter::DeclareParameters() {
-  declare_parameter(kSelfCleanPumpParam, rclcpp::ParameterValue(kDefaultSelfCleanPump));
+  declare_parameter(kSelfCleanPumpParam, rclcpp::ParameterValue(kDefaultSelfCleanPumpDuty));
   declare_parameter(kBatterySourcePathParam,
                     rclcpp::ParameterValue(std::string(kDefaultBatterySourcePath)));
 }

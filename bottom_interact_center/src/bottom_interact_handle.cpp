@@ -38,14 +38,12 @@ constexpr int kParseFailed = 100400013;
 constexpr int kBoardError = 100400014;
 constexpr int kExchangeFailed = 100400015;
 constexpr int kExchangeTimeout = 100400016;
-constexpr int kParameterNotNumber = 100400035;
 
 constexpr int kLongTimeoutSeconds = 30;
 constexpr int kShortTimeoutSeconds = 10;
 constexpr int32_t kStatusLocalFailure = 1;
 constexpr int32_t kPumpStartForward = cc::MotorCmd_START_FORWARD;
 constexpr int32_t kDefaultMopPumpDuty = 40;
-constexpr int64_t kDefaultSelfCleanPumpDuty = 20;
 constexpr int32_t kFillLightOnEvent = 70004;
 constexpr int32_t kFillLightOffEvent = 70005;
 
@@ -80,9 +78,14 @@ void LogMultiplexMotor(const char* name, const MultiplexMotorCmd& motor) {
   RCLCPP_INFO(Logger(), "%s.select : %d", name, motor.select);
 }
 
+// A line goes out in one write, so lines of another thread cannot cut into it.
+void PrintLine(const std::string& line) {
+  std::cout << line + "\n" << std::flush;
+}
+
 void PrintMotor(const char* cmd_label, const char* duty_label, const MotorCmd& motor) {
-  std::cout << cmd_label << motor.cmd << std::endl;
-  std::cout << duty_label << motor.duty << std::endl;
+  PrintLine(cmd_label + std::to_string(motor.cmd));
+  PrintLine(duty_label + std::to_string(motor.duty));
 }
 
 // A number as std::stoll reads it from a string parameter, or an integer parameter as it is.
@@ -113,7 +116,7 @@ int32_t MopPumpDuty() {
   int64_t duty = 0;
   if (!ReadNumber(value, &duty)) {
     RCLCPP_ERROR(Logger(), "ErrorCode: %d, parameter %s is not a number, using mop pump duty %d",
-                 kParameterNotNumber, kMopPumpParam, kDefaultMopPumpDuty);
+                 kParameterRejected, kMopPumpParam, kDefaultMopPumpDuty);
     return kDefaultMopPumpDuty;
   }
   return static_cast<int32_t>(static_cast<uint32_t>(duty));
@@ -228,7 +231,7 @@ bool BottomInteractHandle::DoProcterSMF(std::shared_ptr<Request> request,
   const int32_t request_id = NewRequestId();
   RCLCPP_INFO(Logger(), "DoProcterSMF, request id : %d", request_id);
   const auto& component = request->component;
-  std::cout << "BottomInteractHandle DoProcterSMF" << std::endl;
+  PrintLine("BottomInteractHandle DoProcterSMF");
   PrintMotor("side_swp.cmd : ", "side_swp.duty : ", component.side_swp);
   PrintMotor("main_swp.cmd : ", "main_swp.duty : ", component.main_swp);
   PrintMotor("squeegee_fan.cmd : ", "squeegee_fan.duty : ", component.squeegee_fan);
@@ -342,14 +345,13 @@ bool BottomInteractHandle::FillLight(std::shared_ptr<Request> request,
   cc::CleaningComponentRequest board_request;
   CopyLed(request->fill_light_led, board_request.mutable_led_cmd()->mutable_fill_light_led());
   board_request.set_request_id(request_id);
-  if (!CleanCompReq(g_node->GetLightClient(), board_request, response->status, response->message)) {
+  if (!SendOnLink(g_node->GetLightClient(), board_request, response)) {
     return false;
   }
   if (report_event) {
     g_node->PublishRobotEvent(request->fill_light_led.mode != 0 ? kFillLightOnEvent
                                                                 : kFillLightOffEvent);
   }
-  SetResponse(response, 0, "");
   return true;
 }
 
@@ -542,16 +544,19 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
     if (next == LinkFrameReader::Result::kNeedMore) {
       continue;
     }
-    if (next == LinkFrameReader::Result::kFrame) {
-      std::cout << texts.frame_received << payload.size();
-      if (texts.frame_received_names_id) {
-        std::cout << "request id : " << request_id;
-      }
-      std::cout << std::endl;
+    if (next == LinkFrameReader::Result::kOversize) {
+      // The frame cannot be read, and the stream after it has no trustworthy frame boundary:
+      // it counts as a frame that does not parse, and the link is rebuilt on its next use.
+      link()->Close();
+      RCLCPP_ERROR(Logger(), texts.parse_failed, kParseFailed, request_id);
+      break;
     }
-    // An oversize frame cannot be read: it counts as one that does not parse.
-    if (next == LinkFrameReader::Result::kOversize ||
-        !response.ParseFromArray(payload.data(), static_cast<int>(payload.size()))) {
+    std::string line = texts.frame_received + std::to_string(payload.size());
+    if (texts.frame_received_names_id) {
+      line += "request id : " + std::to_string(request_id);
+    }
+    PrintLine(line);
+    if (!response.ParseFromArray(payload.data(), static_cast<int>(payload.size()))) {
       RCLCPP_ERROR(Logger(), texts.parse_failed, kParseFailed, request_id);
       break;
     }

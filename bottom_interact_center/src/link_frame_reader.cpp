@@ -25,8 +25,9 @@ LinkFrameReader::Result LinkFrameReader::Next(TcpClient& client, std::string* pa
 }
 
 void LinkFrameReader::DropEarlierConnection(const TcpClient& client) {
-  if (client.ConnectionCount() != connection_) {
+  if (&client != client_ || client.ConnectionCount() != connection_) {
     assembler_.Clear();
+    client_ = &client;
     connection_ = client.ConnectionCount();
   }
 }

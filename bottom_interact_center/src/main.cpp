@@ -12,11 +12,7 @@
 #include "rcutils/allocator.h"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
-namespace {
-
-constexpr int kParameterRejected = 100400035;
-
-}  // namespace
+namespace {}  // namespace
 
 int main(int argc, char** argv) {
   using bottom_interact_center::BottomInteractCenter;
@@ -36,7 +32,8 @@ int main(int argc, char** argv) {
     init_ok = g_node->Init();
   } catch (const rclcpp::exceptions::InvalidParameterTypeException& e) {
     // A start-up parameter value of the wrong type: nothing sensible can run with it.
-    RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, %s", kParameterRejected, e.what());
+    RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, %s",
+                 bottom_interact_center::kParameterRejected, e.what());
     rclcpp::shutdown();
     return EXIT_FAILURE;
   }

@@ -41,8 +41,10 @@ bool TcpClient::Connect() {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<uint16_t>(port_));
-  inet_pton(AF_INET, ip_.c_str(), &address.sin_addr);
-  const int r = ConnectRetryingInterrupts(sock_fd_, address);
+  // A malformed address must fail the connect, not fall back to 0.0.0.0 (this host).
+  const int r = inet_pton(AF_INET, ip_.c_str(), &address.sin_addr) == 1
+                    ? ConnectRetryingInterrupts(sock_fd_, address)
+                    : -1;
   RCLCPP_INFO(g_node->get_logger(), "TcpSocket::Connect get flag: %d", r);
   if (r >= 0) {
     return true;

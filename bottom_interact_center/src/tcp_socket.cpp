@@ -35,7 +35,7 @@ bool SetOption(int fd, int level, int name, const T& value, const char* failure,
   }
   RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, %s", kSockOptFailed, failure);
   if (echo) {
-    std::cout << failure << std::endl;
+    std::cout << std::string(failure) + "\n" << std::flush;
   }
   return false;
 }

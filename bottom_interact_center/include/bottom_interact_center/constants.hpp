@@ -7,6 +7,8 @@
 #error "BOTTOM_INTERACT_BOARD_ADDRESS and BOTTOM_INTERACT_HOST_ADDRESS must be defined by the build"
 #endif
 
+#include <cstdint>
+
 namespace bottom_interact_center {
 
 // Each source file gets its own copy of these (internal linkage).
@@ -37,6 +39,11 @@ inline constexpr char kBottomOperateService[] = "bottom_operate";
 constexpr int kLinkEventId = 5303;
 constexpr int kLinkLost = 1;
 constexpr int kLinkRestored = 0;
+
+// A start-up parameter value the node cannot use (wrong type, or not a number).
+constexpr int kParameterRejected = 100400035;
+// The self-clean pump's duty: the declared default of "self_clean_pump".
+constexpr int64_t kDefaultSelfCleanPumpDuty = 20;
 
 }  // namespace bottom_interact_center
 

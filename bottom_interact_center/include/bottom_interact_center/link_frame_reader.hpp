@@ -38,6 +38,8 @@ private:
   Result TakeBuffered(std::string* payload);
 
   FrameAssembler assembler_;
+  // The stream the buffered bytes came from: the client and its connection.
+  const TcpClient* client_ = nullptr;
   uint64_t connection_ = 0;
   std::array<uint8_t, kReceiveBufferSize> buffer_{};
 };
