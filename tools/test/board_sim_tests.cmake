@@ -26,12 +26,10 @@ function(tools_add_gtest name)
 endfunction()
 
 # "threaded": the simulator runs a thread per port.
-foreach(name board_sim_scenarios_test board_sim_traffic_test board_sim_program_test)
+foreach(name board_sim_scenarios_test board_sim_program_test)
   tools_add_gtest(${name} SOURCES test/${name}.cpp
     LIBRARIES board_sim board_sim_test_support LABELS threaded)
 endforeach()
-tools_add_gtest(board_sim_parsing_test SOURCES test/board_sim_parsing_test.cpp
-  LIBRARIES board_sim board_sim_test_support)
 target_compile_definitions(board_sim_program_test PRIVATE
   BOARD_SIM_PROGRAM="$<TARGET_FILE:board_sim_program>")
 add_dependencies(board_sim_program_test board_sim_program)
