@@ -52,7 +52,9 @@ protected:
     }
     node_ = std::make_unique<NodeProcess>();
     peer_ = std::make_unique<RosPeer>();
-    if (!peer_->WaitForNode()) {
+    // Start-up lines read before the first test takes its marks: both connects and the last line.
+    if (!peer_->WaitForNode() || !node_->err().WaitForCount("TcpSocket::Connect get flag", 2) ||
+        !node_->out().WaitFor("after advertiseService")) {
       setup_failure_ = "the node did not come up";
     }
   }

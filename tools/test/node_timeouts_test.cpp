@@ -180,7 +180,11 @@ TEST_F(NodeTimeoutsTest, LinkClosedByTheBoardIsRepairedOnTheNextReceive) {
   ASSERT_TRUE(lost);
   EXPECT_EQ(lost->status, 0);
   EXPECT_EQ(lost->message, "SendCleaningComponentRequest failed");
-  const auto events = peer.link_events().WaitFor(2);
+  // The start-up connects' restored events may still come in first, if they reached us at all.
+  auto events = peer.link_events().WaitFor(2);
+  while (events.size() > 2 && events.front().event_status == 0) {
+    events.erase(events.begin());
+  }
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[0].event_id, 5303);
   EXPECT_EQ(events[0].event_status, 1);  // link lost
@@ -191,13 +195,15 @@ TEST_F(NodeTimeoutsTest, LinkClosedByTheBoardIsRepairedOnTheNextReceive) {
   EXPECT_EQ(node.err().Count(ConnectAttemptText(8080)), 2u);
 
   // The repaired link carries the next command.
+  const std::size_t events_before_second_call = peer.link_events().Messages().size();
   sim_.SetScenario(CommandKind::kStation, Scenario::Of(Scenario::Kind::kAccept));
   const auto answered = peer.Call(RosPeer::Command(3));
   ASSERT_TRUE(answered);
   EXPECT_EQ(answered->status, 0);
   EXPECT_EQ(answered->message, "");
   EXPECT_EQ(sim_.Connections(Link::kProcter), 2u);
-  EXPECT_EQ(peer.link_events().Messages().size(), 2u);
+  EXPECT_EQ(peer.link_events().Messages().back().event_status, 0);  // nothing new: still restored
+  EXPECT_EQ(peer.link_events().Messages().size(), events_before_second_call);
   EXPECT_EQ(node.Terminate(), 0);
 }
 

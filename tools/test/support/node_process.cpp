@@ -61,25 +61,29 @@ std::size_t CapturedStream::Size() const {
   return lines_.size();
 }
 
-std::size_t CapturedStream::Count(const std::string& text) const {
+std::size_t CapturedStream::CountFrom(const std::string& text, std::size_t first) const {
   std::size_t count = 0;
-  for (const auto& line : Lines()) {
-    count += line.find(text) != std::string::npos ? 1 : 0;
+  for (std::size_t i = first; i < lines_.size(); ++i) {
+    count += lines_[i].find(text) != std::string::npos ? 1 : 0;
   }
   return count;
+}
+
+std::size_t CapturedStream::Count(const std::string& text) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return CountFrom(text, 0);
 }
 
 bool CapturedStream::WaitFor(const std::string& text, std::size_t first,
                              std::chrono::milliseconds timeout) const {
   std::unique_lock<std::mutex> lock(mutex_);
-  return changed_.wait_for(lock, timeout, [&] {
-    for (std::size_t i = first; i < lines_.size(); ++i) {
-      if (lines_[i].find(text) != std::string::npos) {
-        return true;
-      }
-    }
-    return false;
-  });
+  return changed_.wait_for(lock, timeout, [&] { return CountFrom(text, first) > 0; });
+}
+
+bool CapturedStream::WaitForCount(const std::string& text, std::size_t count,
+                                  std::chrono::milliseconds timeout) const {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, timeout, [&] { return CountFrom(text, 0) >= count; });
 }
 
 bool CapturedStream::WaitForSize(std::size_t count, std::chrono::milliseconds timeout) const {

@@ -32,11 +32,16 @@ public:
   // Waits until a line from index first on contains text; false when the time-out passed first.
   bool WaitFor(const std::string& text, std::size_t first = 0,
                std::chrono::milliseconds timeout = 10s) const;
+  // Waits until at least count lines contain text.
+  bool WaitForCount(const std::string& text, std::size_t count,
+                    std::chrono::milliseconds timeout = 10s) const;
   // Waits until there are at least count lines.
   bool WaitForSize(std::size_t count, std::chrono::milliseconds timeout = 10s) const;
 
 private:
   void Read();
+  // Lines from index first on containing text; the caller holds mutex_.
+  std::size_t CountFrom(const std::string& text, std::size_t first) const;
 
   int fd_;
   mutable std::mutex mutex_;
