@@ -14,11 +14,7 @@ function(add_middleware_test name)
   add_executable(${name} ${middleware_test_dir}/${name}.cpp)
   target_link_libraries(${name} test_support coverage_type_support ${velmoria_protocol_TARGETS}
     ${std_msgs_TARGETS} GTest::gtest_main)
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 180 ENVIRONMENT "ROS_LOCALHOST_ONLY=1")
-  if("threaded" IN_LIST ARGN)
-    set_tests_properties(${name} PROPERTIES LABELS threaded)
-  endif()
+  register_lite_test(${name} ${ARGN})
 endfunction()
 
 add_middleware_test(cdr_codec_test)
