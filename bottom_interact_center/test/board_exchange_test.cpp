@@ -226,11 +226,10 @@ TEST_F(BoardExchangeTest, HalfReadFrameIsDroppedWhenTheLinkReconnects) {
   const int second = server_.Accept();
   ASSERT_GE(second, 0);
   server_.Write(second, Frame(Answer(1008)));
+  // Whether the exchange first reads the close (a "rcvlen : 0" failure) or finds the link down
+  // before its next read depends on timing; either way it reconnects once.
   EXPECT_TRUE(exchange.get().ok);
   EXPECT_EQ(client_->ConnectionCount(), 2u);
-  EXPECT_EQ(LogCapture::Count("ErrorCode: 100400012, SendCleaningComponentRequest response "
-                              "failed, rcvlen : 0, request id : 1008"),
-            1u);
 }
 
 TEST_F(BoardExchangeTest, LateAnswerSplitAcrossTwoExchangesIsFramedAndSkipped) {
