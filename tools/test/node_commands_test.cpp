@@ -3,6 +3,8 @@
 // for the board's answers that end an exchange at once.
 #include <gtest/gtest.h>
 
+#include <google/protobuf/text_format.h>
+
 #include <algorithm>
 #include <ctime>
 #include <memory>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "board_sim/board_simulator.hpp"
+#include "board_sim/reply_builder.hpp"
 #include "support/node_process.hpp"
 #include "support/node_test_support.hpp"
 #include "support/ros_peer.hpp"
@@ -109,25 +112,11 @@ protected:
     return result;
   }
 
-  // A request with only the id and the fields set by fill.
-  template <typename Fill>
-  static cc::CleaningComponentRequest Expected(const CallResult& result, Fill fill) {
-    cc::CleaningComponentRequest expected;
-    expected.set_request_id(result.board.request.request_id());
-    fill(expected);
-    return expected;
-  }
-
-  // The size of the board's plain acceptance: the response id alone.
-  static std::string AcceptedSize(const CallResult& result) {
-    cc::CleaningComponentResponse answer;
-    answer.set_response_id(result.board.request.request_id());
-    return std::to_string(answer.ByteSizeLong());
-  }
-
-  static std::string ReceivedLine(const CallResult& result) {
-    return "Rcv data from SendCleaningComponentRequest success, rsp datalen = " +
-           AcceptedSize(result) + "request id : " + Id(result.board.request.request_id());
+  // The length the node reads from the frame the board answered with.
+  static std::string AnswerSize(const CallResult& result) {
+    const auto plan = board_sim::ReplyBuilder::Build(result.board.answered_with,
+                                                     result.board.request, result.board.kind);
+    return plan.writes.empty() ? "" : std::to_string(plan.writes.front().size() - 2);
   }
 
   static void ExpectSuccess(const CallResult& result) {
@@ -141,319 +130,205 @@ protected:
   static inline std::string setup_failure_;
 };
 
-void SetMotor(velmoria_protocol::msg::MotorCmd& motor, int32_t cmd, int32_t duty) {
-  motor.cmd = cmd;
-  motor.duty = duty;
+// A command as `ros2 service call` would send it and what the node must make of it; "{id}" stands
+// for the request id in the expected lines.
+struct CommandCase {
+  std::string request;           // YAML
+  Link link;                     // the link the board request must arrive on
+  std::string board;             // the board request in protobuf text format, the id left out
+  std::vector<std::string> log;  // the node's log lines for it, "SEVERITY message"
+  std::vector<std::string> out;  // its standard-output lines
+};
+
+// The expected lines with "{id}" and "{size}" (the length of the board's answer) filled in.
+std::vector<std::string> Expand(std::vector<std::string> lines, const std::string& id,
+                                const std::string& size) {
+  for (auto& line : lines) {
+    for (const auto& [key, value] : {std::pair{"{id}", id}, std::pair{"{size}", size}}) {
+      const std::size_t at = line.find(key);
+      if (at != std::string::npos) {
+        line.replace(at, std::string(key).size(), value);
+      }
+    }
+  }
+  return lines;
 }
 
-void SetBoardMotor(cc::MotorCommand* motor, int32_t cmd, int32_t duty) {
-  motor->set_cmd(cmd);
-  motor->set_duty(duty);
+// The message of a "SEVERITY message" line, up to the request id it may end with.
+std::string MessageBeforeId(const std::string& line) {
+  const std::string message = line.substr(line.find(' ') + 1);
+  return message.substr(0, message.find("{id}"));
 }
 
-void SetLed(velmoria_protocol::msg::LedCmd& led, int32_t rgb, int32_t mode, int32_t interval) {
-  led.r_g_b_duty = rgb;
-  led.mode = mode;
-  led.interval = interval;
+cc::CleaningComponentRequest BoardRequest(const std::string& text, int32_t request_id) {
+  cc::CleaningComponentRequest request;
+  EXPECT_TRUE(google::protobuf::TextFormat::ParseFromString(text, &request)) << text;
+  request.set_request_id(request_id);
+  return request;
 }
 
-void SetBoardLed(cc::LedBaseCommand* led, uint32_t rgb, int32_t mode, uint32_t interval) {
-  led->set_r_g_b_duty(rgb);
-  led->set_mode(static_cast<cc::LedMode>(mode));
-  led->set_interval(interval);
+const char* const kExchangeLog =
+    "INFO BottomInteractHandle::SendCleaningComponentRequest request id : {id}";
+const char* const kAcceptedLog = "INFO resp.has_error = 0, req_over_flag = 1, request id : {id}";
+const char* const kSendOnlyLog = "INFO BottomInteractHandle::CleanCompReq request id : {id}";
+const char* const kReceivedOut =
+    "Rcv data from SendCleaningComponentRequest success, rsp datalen = {size}request id : {id}";
+
+const std::vector<CommandCase>& CommandCases() {
+  static const std::vector<CommandCase> cases = {
+      // Cleaning components: the settings of this command only, each motor present even at zero.
+      {"{cmd: 0, component: {motor_ctrl: {tools_clean: {motor: {cmd: 1, duty: 11}, select: 2},"
+       " camera_mask: {cmd: 1, duty: 5}}, water_supply: {clean_pump: {motor: {cmd: 3, duty: 22},"
+       " select: 4}, dirty_pump: {motor: {cmd: 1, duty: 33}, select: 8}, hand_pump: {cmd: 1,"
+       " duty: 6}}, main_swp: {cmd: 1, duty: 7}}}",
+       Link::kProcter,
+       "motor_ctrl { tools_clean { motor { cmd: 1 duty: 11 } select: MultiplexSelect_2 } }"
+       " water_supply { clean_pump { motor { cmd: 3 duty: 22 } select: MultiplexSelect_3 }"
+       " dirty_pump { motor { cmd: 1 duty: 33 } select: MultiplexSelect_4 } }",
+       {"INFO DoProcter, request id : {id}", "INFO motor_ctrl.tools_clean.motor.cmd : 1",
+        "INFO motor_ctrl.tools_clean.motor.duty : 11", "INFO motor_ctrl.tools_clean.select : 2",
+        "INFO water_supply.clean_pump.motor.cmd : 3",
+        "INFO water_supply.clean_pump.motor.duty : 22", "INFO water_supply.clean_pump.select : 4",
+        "INFO water_supply.dirty_pump.motor.cmd : 1",
+        "INFO water_supply.dirty_pump.motor.duty : 33", "INFO water_supply.dirty_pump.select : 8",
+        kExchangeLog, kAcceptedLog},
+       {kReceivedOut}},
+      {"{cmd: 12, component: {main_swp: {cmd: 1, duty: 10}, side_swp: {cmd: 3, duty: 20},"
+       " roll_mop: {cmd: 1, duty: 30}, mop_pump: {cmd: 1, duty: 40}, squeegee_fan: {cmd: 3,"
+       " duty: 50}, dust_tank_fan: {cmd: 1, duty: 60}}}",
+       Link::kProcter,
+       "main_swp { cmd: 1 duty: 10 } side_swp { cmd: 3 duty: 20 } roll_mop { cmd: 1 duty: 30 }"
+       " mop_pump { cmd: 1 duty: 40 } squeegee_fan { cmd: 3 duty: 50 }"
+       " dust_tank_fan { cmd: 1 duty: 60 }",
+       {"INFO DoProcterSMF, request id : {id}", kExchangeLog, kAcceptedLog},
+       {"BottomInteractHandle DoProcterSMF", "side_swp.cmd : 3", "side_swp.duty : 20",
+        "main_swp.cmd : 1", "main_swp.duty : 10", "squeegee_fan.cmd : 3", "squeegee_fan.duty : 50",
+        "roll_mop.cmd : 1", "roll_mop.duty : 30", "mop_pump.cmd : 1", "mop_pump.duty : 40",
+        "dust_tank_fan.cmd: 1", "dust_tank_fan.duty: 60", kReceivedOut}},
+      {"{cmd: 13, component: {water_supply: {hand_pump: {cmd: 3, duty: 70},"
+       " clean_pump: {motor: {cmd: 1, duty: 1}}}}}",
+       Link::kProcter,
+       "water_supply { hand_pump { cmd: 3 duty: 70 } }",
+       {"INFO HandleEndToolPump, request id : {id}", "INFO water_supply.hand_pump.cmd : 3",
+        "INFO water_supply.hand_pump.duty : 70", kExchangeLog, kAcceptedLog},
+       {kReceivedOut}},
+      {"{cmd: 6, dirty_tank_switch: {cmd: 1, duty: 80}, tank_clean_pump: {cmd: 3, duty: 90}}",
+       Link::kProcter,
+       "dirty_tank_switch { cmd: 1 duty: 80 } tank_clean_pump { cmd: 3 duty: 90 }",
+       {"INFO DirtyTankSwitch call, request id : {id}", kExchangeLog, kAcceptedLog},
+       {kReceivedOut}},
+      // Self-clean on starts both pumps with their default duties; off sends no pump.
+      {"{cmd: 4, self_clean: true, self_clean_time: 120}",
+       Link::kProcter,
+       "self_clean { cmd: 1 time: 120 } mop_pump { cmd: 1 duty: 40 }"
+       " self_clean_pump { cmd: 1 duty: 20 }",
+       {"INFO OperateSelfCleanDuringWork, request id : {id}", kExchangeLog, kAcceptedLog},
+       {kReceivedOut}},
+      {"{cmd: 4, self_clean: false, self_clean_time: 45}",
+       Link::kProcter,
+       "self_clean { cmd: 0 time: 45 }",
+       {"INFO OperateSelfCleanDuringWork, request id : {id}", kExchangeLog, kAcceptedLog},
+       {kReceivedOut}},
+      // Lights: the top light always, the others only with a colour; nothing is read back.
+      {"{cmd: 2, top_led: {r_g_b_duty: 287454020, mode: 2, interval: 500}, bottom_led:"
+       " {r_g_b_duty: 65296, mode: 1}, turn_left: {mode: 3, interval: 250}, turn_right:"
+       " {r_g_b_duty: 16711712, mode: 3, interval: 300}, forward_led: {r_g_b_duty: 1}}",
+       Link::kLight,
+       "led_cmd { top_led { r_g_b_duty: 287454020 mode: LED_MODE_BREATH interval: 500 }"
+       " bottom_led { r_g_b_duty: 65296 mode: LED_MODE_ALWAYS_ON }"
+       " turn_right { r_g_b_duty: 16711712 mode: LED_MODE_BLINK interval: 300 } }",
+       {"INFO OperateLight, request id : {id}", kSendOnlyLog},
+       {}},
+      // Projection: both lights, one without colour sent as all zeros.
+      {"{cmd: 14, forward_led: {mode: 2, interval: 700}, backward_led: {r_g_b_duty: 2139062143,"
+       " mode: 4, interval: 90}, top_led: {r_g_b_duty: 1}}",
+       Link::kLight,
+       "led_cmd { forward_led { } backward_led { r_g_b_duty: 2139062143 mode: LED_MODE_FLOW"
+       " interval: 90 } }",
+       {"INFO OperateProjectionLight, request id : {id}", kSendOnlyLog},
+       {}},
+      {"{cmd: 11, fill_light_led: {r_g_b_duty: 16777215, mode: 3, interval: 100},"
+       " top_led: {r_g_b_duty: 1}}",
+       Link::kLight,
+       "led_cmd { fill_light_led { r_g_b_duty: 16777215 mode: LED_MODE_BLINK interval: 100 } }",
+       {"INFO FillLight, request id : {id}", kSendOnlyLog},
+       {}},
+      // Whatever the board says about abutment and charging, the query succeeds.
+      {"{cmd: 3, station: {cmd: 2}}",
+       Link::kProcter,
+       "station { cmd: 2 }",
+       {"INFO Query charging station status, request id : {id}", kExchangeLog, kAcceptedLog},
+       {kReceivedOut}},
+      // Platform commands are sent without waiting (the board stays silent for them).
+      {"{cmd: 5, plt_cmd: 4}",
+       Link::kProcter,
+       "plt_cmd: 4",
+       {"INFO SingleChipReboot, plt cmd 4, request id : {id}", kSendOnlyLog},
+       {}},
+      {"{cmd: 7, wheel_cmd: 5}",
+       Link::kProcter,
+       "wheel_cmd { cmd: WheelCmd_Unlock }",
+       {"INFO BottomInteractHandle::BumpUnlock, request id : {id}", kExchangeLog, kAcceptedLog},
+       {kReceivedOut}},
+      {"{cmd: 8, wheel_cmd: 6}",
+       Link::kProcter,
+       "wheel_cmd { cmd: WheelCmd_Disable_All_Brake }",
+       {"INFO WheelCommand call", "INFO procterRsp.has_error = 0, procter_flag = 1"},
+       {"Rcv data from WheelCommand success, rsp datalen = {size}"}},
+  };
+  return cases;
 }
 
-// ---- Cleaning-component commands ----
-
-TEST_F(NodeCommandsTest, DoProcterSendsToolsCleanAndWaterPumpsAndLogsTheirSettings) {
-  auto request = RosPeer::Command(0);
-  auto& component = request.component;
-  SetMotor(component.motor_ctrl.tools_clean.motor, 1, 11);
-  component.motor_ctrl.tools_clean.select = 2;
-  SetMotor(component.water_supply.clean_pump.motor, 3, 22);
-  component.water_supply.clean_pump.select = 4;
-  SetMotor(component.water_supply.dirty_pump.motor, 1, 33);
-  component.water_supply.dirty_pump.select = 8;
-  // Not part of this command.
-  SetMotor(component.motor_ctrl.camera_mask, 1, 5);
-  SetMotor(component.water_supply.hand_pump, 1, 6);
-  SetMotor(component.main_swp, 1, 7);
-
-  const auto result = Call(request, "resp.has_error", 1);
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);
-  EXPECT_EQ(result->board.link, Link::kProcter);
-  EXPECT_TRUE(SameRequest(Expected(*result,
-                                   [](cc::CleaningComponentRequest& r) {
-                                     auto* tools = r.mutable_motor_ctrl()->mutable_tools_clean();
-                                     SetBoardMotor(tools->mutable_motor(), 1, 11);
-                                     tools->set_select(cc::MultiplexSelect_2);
-                                     auto* clean = r.mutable_water_supply()->mutable_clean_pump();
-                                     SetBoardMotor(clean->mutable_motor(), 3, 22);
-                                     clean->set_select(cc::MultiplexSelect_3);
-                                     auto* dirty = r.mutable_water_supply()->mutable_dirty_pump();
-                                     SetBoardMotor(dirty->mutable_motor(), 1, 33);
-                                     dirty->set_select(cc::MultiplexSelect_4);
-                                   }),
-                          result->board.request));
-  const std::string id = Id(result->board.request.request_id());
-  EXPECT_EQ(result->log,
-            (std::vector<std::string>{
-                "INFO DoProcter, request id : " + id,
-                "INFO motor_ctrl.tools_clean.motor.cmd : 1",
-                "INFO motor_ctrl.tools_clean.motor.duty : 11",
-                "INFO motor_ctrl.tools_clean.select : 2",
-                "INFO water_supply.clean_pump.motor.cmd : 3",
-                "INFO water_supply.clean_pump.motor.duty : 22",
-                "INFO water_supply.clean_pump.select : 4",
-                "INFO water_supply.dirty_pump.motor.cmd : 1",
-                "INFO water_supply.dirty_pump.motor.duty : 33",
-                "INFO water_supply.dirty_pump.select : 8",
-                "INFO BottomInteractHandle::SendCleaningComponentRequest request id : " + id,
-                "INFO resp.has_error = 0, req_over_flag = 1, request id : " + id,
-            }));
-  EXPECT_EQ(result->out, std::vector<std::string>{ReceivedLine(*result)});
+TEST_F(NodeCommandsTest, EachCommandSendsItsBoardRequestAndLogsItsSettings) {
+  for (const CommandCase& command : CommandCases()) {
+    SCOPED_TRACE(command.request);
+    sim_->ClearRecord();
+    const auto result = Call(RosPeer::Request(command.request), MessageBeforeId(command.log.back()),
+                             command.out.size());
+    ASSERT_TRUE(result);
+    ExpectSuccess(*result);
+    EXPECT_EQ(result->board.link, command.link);
+    const int32_t id = result->board.request.request_id();
+    EXPECT_TRUE(SameRequest(BoardRequest(command.board, id), result->board.request));
+    EXPECT_EQ(result->log, Expand(command.log, Id(id), AnswerSize(*result)));
+    EXPECT_EQ(result->out, Expand(command.out, Id(id), AnswerSize(*result)));
+  }
 }
 
-TEST_F(NodeCommandsTest, DoProcterWithZeroSettingsStillSendsAllNineValues) {
-  const auto result = Call(RosPeer::Command(0), "resp.has_error");
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);
-  EXPECT_TRUE(
-      SameRequest(Expected(*result,
-                           [](cc::CleaningComponentRequest& r) {
-                             r.mutable_motor_ctrl()->mutable_tools_clean()->mutable_motor();
-                             r.mutable_water_supply()->mutable_clean_pump()->mutable_motor();
-                             r.mutable_water_supply()->mutable_dirty_pump()->mutable_motor();
-                           }),
-                  result->board.request));
-}
-
-TEST_F(NodeCommandsTest, DoProcterSmfSendsSixMotorsAndPrintsTheirSettings) {
-  auto request = RosPeer::Command(12);
-  auto& component = request.component;
-  SetMotor(component.main_swp, 1, 10);
-  SetMotor(component.side_swp, 3, 20);
-  SetMotor(component.roll_mop, 1, 30);
-  SetMotor(component.mop_pump, 1, 40);
-  SetMotor(component.squeegee_fan, 3, 50);
-  SetMotor(component.dust_tank_fan, 1, 60);
-  const auto result = Call(request, "resp.has_error", 14);
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);
-  EXPECT_TRUE(SameRequest(Expected(*result,
-                                   [](cc::CleaningComponentRequest& r) {
-                                     SetBoardMotor(r.mutable_main_swp(), 1, 10);
-                                     SetBoardMotor(r.mutable_side_swp(), 3, 20);
-                                     SetBoardMotor(r.mutable_roll_mop(), 1, 30);
-                                     SetBoardMotor(r.mutable_mop_pump(), 1, 40);
-                                     SetBoardMotor(r.mutable_squeegee_fan(), 3, 50);
-                                     SetBoardMotor(r.mutable_dust_tank_fan(), 1, 60);
-                                   }),
-                          result->board.request));
-  EXPECT_EQ(result->out, (std::vector<std::string>{
-                             "BottomInteractHandle DoProcterSMF",
-                             "side_swp.cmd : 3",
-                             "side_swp.duty : 20",
-                             "main_swp.cmd : 1",
-                             "main_swp.duty : 10",
-                             "squeegee_fan.cmd : 3",
-                             "squeegee_fan.duty : 50",
-                             "roll_mop.cmd : 1",
-                             "roll_mop.duty : 30",
-                             "mop_pump.cmd : 1",
-                             "mop_pump.duty : 40",
-                             "dust_tank_fan.cmd: 1",
-                             "dust_tank_fan.duty: 60",
-                             ReceivedLine(*result),
-                         }));
-  EXPECT_EQ(result->log.front(),
-            "INFO DoProcterSMF, request id : " + Id(result->board.request.request_id()));
-}
-
-TEST_F(NodeCommandsTest, DoProcterSmfWithZeroSettingsSendsSixStopOrders) {
-  const auto result = Call(RosPeer::Command(12), "resp.has_error");
-  ASSERT_TRUE(result);
-  EXPECT_TRUE(SameRequest(Expected(*result,
-                                   [](cc::CleaningComponentRequest& r) {
-                                     r.mutable_main_swp();
-                                     r.mutable_side_swp();
-                                     r.mutable_roll_mop();
-                                     r.mutable_mop_pump();
-                                     r.mutable_squeegee_fan();
-                                     r.mutable_dust_tank_fan();
-                                   }),
-                          result->board.request));
-}
-
-TEST_F(NodeCommandsTest, HandEndToolPumpSendsTheHandPumpOnly) {
-  auto request = RosPeer::Command(13);
-  SetMotor(request.component.water_supply.hand_pump, 3, 70);
-  SetMotor(request.component.water_supply.clean_pump.motor, 1, 1);
-  const auto result = Call(request, "resp.has_error");
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);
-  EXPECT_TRUE(SameRequest(Expected(*result,
-                                   [](cc::CleaningComponentRequest& r) {
-                                     SetBoardMotor(r.mutable_water_supply()->mutable_hand_pump(), 3,
-                                                   70);
-                                   }),
-                          result->board.request));
-  const std::string id = Id(result->board.request.request_id());
-  EXPECT_EQ(result->log,
-            (std::vector<std::string>{
-                "INFO HandleEndToolPump, request id : " + id,
-                "INFO water_supply.hand_pump.cmd : 3",
-                "INFO water_supply.hand_pump.duty : 70",
-                "INFO BottomInteractHandle::SendCleaningComponentRequest request id : " + id,
-                "INFO resp.has_error = 0, req_over_flag = 1, request id : " + id,
-            }));
-}
-
-TEST_F(NodeCommandsTest, DirtyTankSwitchSendsTheSwitchAndTheTankCleanPump) {
-  auto request = RosPeer::Command(6);
-  SetMotor(request.dirty_tank_switch, 1, 80);
-  SetMotor(request.tank_clean_pump, 3, 90);
-  const auto result = Call(request, "resp.has_error");
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);
-  EXPECT_TRUE(SameRequest(Expected(*result,
-                                   [](cc::CleaningComponentRequest& r) {
-                                     SetBoardMotor(r.mutable_dirty_tank_switch(), 1, 80);
-                                     SetBoardMotor(r.mutable_tank_clean_pump(), 3, 90);
-                                   }),
-                          result->board.request));
-  EXPECT_EQ(result->log.front(),
-            "INFO DirtyTankSwitch call, request id : " + Id(result->board.request.request_id()));
-}
-
-TEST_F(NodeCommandsTest, SelfCleanOnStartsBothPumpsWithTheirDefaultDuties) {
-  auto request = RosPeer::Command(4);
-  request.self_clean = true;
-  request.self_clean_time = 120;
-  const auto result = Call(request, "resp.has_error");
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);
-  EXPECT_TRUE(SameRequest(Expected(*result,
-                                   [](cc::CleaningComponentRequest& r) {
-                                     r.mutable_self_clean()->set_cmd(cc::SELF_CLEAN_SOFTLY);
-                                     r.mutable_self_clean()->set_time(120);
-                                     SetBoardMotor(r.mutable_mop_pump(), 1, 40);
-                                     SetBoardMotor(r.mutable_self_clean_pump(), 1, 20);
-                                   }),
-                          result->board.request));
-  EXPECT_EQ(result->log.front(), "INFO OperateSelfCleanDuringWork, request id : " +
-                                     Id(result->board.request.request_id()));
-}
-
-TEST_F(NodeCommandsTest, SelfCleanOffSendsNoPump) {
-  auto request = RosPeer::Command(4);
-  request.self_clean = false;
-  request.self_clean_time = 45;
-  const auto result = Call(request, "resp.has_error");
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);
-  EXPECT_TRUE(SameRequest(Expected(*result,
-                                   [](cc::CleaningComponentRequest& r) {
-                                     r.mutable_self_clean()->set_cmd(cc::SELF_CLEAN_NONE);
-                                     r.mutable_self_clean()->set_time(45);
-                                   }),
-                          result->board.request));
-}
-
-// ---- Light commands ----
-
-TEST_F(NodeCommandsTest, OperateLightSendsTopLedAndOnlyColouredOthers) {
-  auto request = RosPeer::Command(2);
-  SetLed(request.top_led, 0x11223344, 2, 500);
-  SetLed(request.bottom_led, 0x0000ff10, 1, 0);
-  SetLed(request.turn_left, 0, 3, 250);  // no colour: left out despite mode and interval
-  SetLed(request.turn_right, 0x00ff0020, 3, 300);
-  SetLed(request.forward_led, 0x1, 1, 1);  // not this command's light
-  const auto result = Call(request, "CleanCompReq request id");
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);
-  EXPECT_EQ(result->board.link, Link::kLight);
-  EXPECT_TRUE(SameRequest(Expected(*result,
-                                   [](cc::CleaningComponentRequest& r) {
-                                     auto* led = r.mutable_led_cmd();
-                                     SetBoardLed(led->mutable_top_led(), 0x11223344, 2, 500);
-                                     SetBoardLed(led->mutable_bottom_led(), 0x0000ff10, 1, 0);
-                                     SetBoardLed(led->mutable_turn_right(), 0x00ff0020, 3, 300);
-                                   }),
-                          result->board.request));
-  const std::string id = Id(result->board.request.request_id());
-  EXPECT_EQ(result->log, (std::vector<std::string>{
-                             "INFO OperateLight, request id : " + id,
-                             "INFO BottomInteractHandle::CleanCompReq request id : " + id,
-                         }));
-}
-
-TEST_F(NodeCommandsTest, OperateLightSendsAnAllZeroTopLed) {
-  const auto result = Call(RosPeer::Command(2), "CleanCompReq request id");
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);
-  EXPECT_TRUE(SameRequest(
-      Expected(*result,
-               [](cc::CleaningComponentRequest& r) { r.mutable_led_cmd()->mutable_top_led(); }),
-      result->board.request));
-}
-
-TEST_F(NodeCommandsTest, ProjectionLightSendsBothLightsAndZeroesOneWithoutColour) {
-  auto request = RosPeer::Command(14);
-  SetLed(request.forward_led, 0, 2, 700);  // no colour: sent as all zeros
-  SetLed(request.backward_led, 0x7f7f7f7f, 4, 90);
-  SetLed(request.top_led, 0x1, 1, 1);  // not this command's light
-  const auto result = Call(request, "CleanCompReq request id");
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);
-  EXPECT_EQ(result->board.link, Link::kLight);
-  EXPECT_TRUE(SameRequest(Expected(*result,
-                                   [](cc::CleaningComponentRequest& r) {
-                                     auto* led = r.mutable_led_cmd();
-                                     led->mutable_forward_led();
-                                     SetBoardLed(led->mutable_backward_led(), 0x7f7f7f7f, 4, 90);
-                                   }),
-                          result->board.request));
+TEST_F(NodeCommandsTest, SettingsAtZeroStillSendEveryMotorAndTheTopLight) {
+  struct ZeroCase {
+    std::string request, board, last_log;
+    std::size_t out_lines;
+  };
+  const std::vector<ZeroCase> cases = {
+      {"{cmd: 0}",
+       "motor_ctrl { tools_clean { motor { } } }"
+       " water_supply { clean_pump { motor { } } dirty_pump { motor { } } }",
+       "resp.has_error", 1},
+      {"{cmd: 12}",
+       "main_swp { } side_swp { } roll_mop { } mop_pump { } squeegee_fan { } dust_tank_fan { }",
+       "resp.has_error", 14},
+      {"{cmd: 2}", "led_cmd { top_led { } }", "CleanCompReq request id", 0},
+  };
+  for (const auto& [yaml, board, last_log, out_lines] : cases) {
+    sim_->ClearRecord();
+    const auto result = Call(RosPeer::Request(yaml), last_log, out_lines);
+    ASSERT_TRUE(result);
+    ExpectSuccess(*result);
+    EXPECT_TRUE(SameRequest(BoardRequest(board, result->board.request.request_id()),
+                            result->board.request));
+  }
 }
 
 TEST_F(NodeCommandsTest, FillLightReportsOnAndOffOnlyForCommandNine) {
-  auto on = RosPeer::Command(9);
-  SetLed(on.fill_light_led, 0x00ffffff, 3, 100);
-  SetLed(on.top_led, 0x1, 1, 1);  // not this command's light
-  const auto switched_on = Call(on, "CleanCompReq request id");
-  ASSERT_TRUE(switched_on);
-  ExpectSuccess(*switched_on);
-  const std::string id = Id(switched_on->board.request.request_id());
-  EXPECT_EQ(switched_on->log, (std::vector<std::string>{
-                                  "INFO FillLight, request id : " + id,
-                                  "INFO BottomInteractHandle::CleanCompReq request id : " + id,
-                              }));
-  EXPECT_TRUE(SameRequest(Expected(*switched_on,
-                                   [](cc::CleaningComponentRequest& r) {
-                                     SetBoardLed(r.mutable_led_cmd()->mutable_fill_light_led(),
-                                                 0x00ffffff, 3, 100);
-                                   }),
-                          switched_on->board.request));
-
-  // Command 11 sends the same light and reports nothing.
-  sim_->ClearRecord();
-  auto eleven = on;
-  eleven.cmd = 11;
-  const auto unreported = Call(eleven, "CleanCompReq request id");
-  ASSERT_TRUE(unreported);
-  ExpectSuccess(*unreported);
-  auto same_light = switched_on->board.request;
-  same_light.set_request_id(unreported->board.request.request_id());
-  EXPECT_TRUE(SameRequest(same_light, unreported->board.request));
-
-  sim_->ClearRecord();
-  auto off = RosPeer::Command(9);
-  SetLed(off.fill_light_led, 0x00ffffff, 0, 100);
-  const auto switched_off = Call(off, "CleanCompReq request id");
-  ASSERT_TRUE(switched_off);
-  ExpectSuccess(*switched_off);
-
+  for (const char* yaml : {"{cmd: 9, fill_light_led: {r_g_b_duty: 16777215, mode: 3}}",
+                           "{cmd: 11, fill_light_led: {r_g_b_duty: 16777215, mode: 3}}",
+                           "{cmd: 9, fill_light_led: {r_g_b_duty: 16777215, mode: 0}}"}) {
+    sim_->ClearRecord();
+    const auto result = Call(RosPeer::Request(yaml), "CleanCompReq request id");
+    ASSERT_TRUE(result);
+    ExpectSuccess(*result);
+  }
   const auto events = peer_->robot_events().WaitFor(2);
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[0].event_type, 7);
@@ -462,80 +337,12 @@ TEST_F(NodeCommandsTest, FillLightReportsOnAndOffOnlyForCommandNine) {
   EXPECT_EQ(events[1].event_code, 70005);
 }
 
-// ---- Station, platform and wheel commands ----
-
-TEST_F(NodeCommandsTest, ChargingStationQuerySendsTheStationCommand) {
-  auto request = RosPeer::Command(3);
-  request.station.cmd = 2;
-  const auto result = Call(request, "resp.has_error");
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);  // whatever the board says about abutment and charging
-  EXPECT_TRUE(SameRequest(
-      Expected(*result, [](cc::CleaningComponentRequest& r) { r.mutable_station()->set_cmd(2); }),
-      result->board.request));
-  EXPECT_EQ(result->log.front(), "INFO Query charging station status, request id : " +
-                                     Id(result->board.request.request_id()));
-}
-
-TEST_F(NodeCommandsTest, PlatformCommandIsSentWithoutWaiting) {
-  auto request = RosPeer::Command(5);
-  request.plt_cmd = 4;
-  const auto result = Call(request, "CleanCompReq request id");
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);  // the board has not answered (silent)
-  EXPECT_EQ(result->board.link, Link::kProcter);
-  EXPECT_TRUE(
-      SameRequest(Expected(*result, [](cc::CleaningComponentRequest& r) { r.set_plt_cmd(4); }),
-                  result->board.request));
-  const std::string id = Id(result->board.request.request_id());
-  EXPECT_EQ(result->log, (std::vector<std::string>{
-                             "INFO SingleChipReboot, plt cmd 4, request id : " + id,
-                             "INFO BottomInteractHandle::CleanCompReq request id : " + id,
-                         }));
-}
-
-TEST_F(NodeCommandsTest, BumpUnlockAlwaysSendsWheelUnlock) {
-  auto request = RosPeer::Command(7);
-  request.wheel_cmd = 5;
-  const auto result = Call(request, "resp.has_error");
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);
-  EXPECT_TRUE(SameRequest(Expected(*result,
-                                   [](cc::CleaningComponentRequest& r) {
-                                     r.mutable_wheel_cmd()->set_cmd(cc::WheelCmd_Unlock);
-                                   }),
-                          result->board.request));
-  EXPECT_EQ(result->log.front(), "INFO BottomInteractHandle::BumpUnlock, request id : " +
-                                     Id(result->board.request.request_id()));
-}
-
-TEST_F(NodeCommandsTest, WheelCommandSendsTheRequestedWheelCommand) {
-  auto request = RosPeer::Command(8);
-  request.wheel_cmd = 6;
-  const auto result = Call(request, "procterRsp.has_error", 1);
-  ASSERT_TRUE(result);
-  ExpectSuccess(*result);
-  EXPECT_TRUE(SameRequest(Expected(*result,
-                                   [](cc::CleaningComponentRequest& r) {
-                                     r.mutable_wheel_cmd()->set_cmd(cc::WheelCmd_Disable_All_Brake);
-                                   }),
-                          result->board.request));
-  EXPECT_EQ(result->log,
-            (std::vector<std::string>{"INFO WheelCommand call",
-                                      "INFO procterRsp.has_error = 0, procter_flag = 1"}));
-  EXPECT_EQ(result->out,
-            std::vector<std::string>{"Rcv data from WheelCommand success, rsp datalen = " +
-                                     AcceptedSize(*result)});
-}
-
 TEST_F(NodeCommandsTest, WheelCommandMapsBoardErrorsToItsOwnStatus) {
   for (const auto& [err_code, status] :
        std::vector<std::pair<int32_t, int32_t>>{{1, 3}, {2, 2}, {7, 1}}) {
     sim_->SetScenario(CommandKind::kWheel, Scenario::Error(err_code));
     sim_->ClearRecord();
-    auto request = RosPeer::Command(8);
-    request.wheel_cmd = 2;
-    const auto result = Call(request, "procterRsp.has_error");
+    const auto result = Call(RosPeer::Request("{cmd: 8, wheel_cmd: 2}"), "procterRsp.has_error");
     ASSERT_TRUE(result);
     EXPECT_EQ(result->response.status, status) << "board error " << err_code;
     EXPECT_EQ(result->response.message, "do WheelCommand fail");
@@ -548,30 +355,24 @@ TEST_F(NodeCommandsTest, WheelCommandMapsBoardErrorsToItsOwnStatus) {
   }
 }
 
-TEST_F(NodeCommandsTest, VersionQueryAnswersTheFirmwareVersion) {
+TEST_F(NodeCommandsTest, VersionQueryAnswersTheFirmwareVersionOrFailsWithItsOwnMessage) {
   sim_->SetScenario(CommandKind::kVersion, Scenario::Version("fw 3.1.4-rc2"));
-  auto request = RosPeer::Command(10);
-  request.plt_cmd = 3;  // ignored: the query always asks for the version
-  const auto result = Call(request, "resp.has_error");
+  // plt_cmd is ignored: the query always asks for the version.
+  const auto result = Call(RosPeer::Request("{cmd: 10, plt_cmd: 3}"), "resp.has_error");
   ASSERT_TRUE(result);
   EXPECT_EQ(result->response.status, 0);
   EXPECT_EQ(result->response.message, "fw 3.1.4-rc2");
-  EXPECT_TRUE(SameRequest(
-      Expected(*result,
-               [](cc::CleaningComponentRequest& r) { r.set_plt_cmd(cc::PltCmd_Get_Version); }),
-      result->board.request));
+  const int32_t id = result->board.request.request_id();
+  EXPECT_TRUE(SameRequest(BoardRequest("plt_cmd: 1", id), result->board.request));
   // The exchange's own line comes first: the version query logs none of its own.
-  EXPECT_EQ(result->log.front(),
-            "INFO BottomInteractHandle::SendCleaningComponentRequest request id : " +
-                Id(result->board.request.request_id()));
-}
+  EXPECT_EQ(result->log.front(), Expand({kExchangeLog}, Id(id), "").front());
 
-TEST_F(NodeCommandsTest, VersionQueryFailureReplacesTheExchangeAnswer) {
   sim_->SetScenario(CommandKind::kVersion, Scenario::Error(2));
-  const auto result = Call(RosPeer::Command(10), "SendCleaningComponentRequest failed, request id");
-  ASSERT_TRUE(result);
-  EXPECT_EQ(result->response.status, 1);
-  EXPECT_EQ(result->response.message, "fail to get version");
+  sim_->ClearRecord();
+  const auto failed = Call(RosPeer::Command(10), "SendCleaningComponentRequest failed, request id");
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(failed->response.status, 1);
+  EXPECT_EQ(failed->response.message, "fail to get version");
 }
 
 // ---- Board answers that end an exchange at once ----

@@ -1,6 +1,10 @@
 #include "ros_peer.hpp"
 
+#include <stdexcept>
+
 #include "bottom_interact_center/constants.hpp"
+#include "ros_tools/message_filler.hpp"
+#include "ros_tools/yaml_value.hpp"
 
 namespace node_test {
 namespace {
@@ -46,6 +50,16 @@ bool RosPeer::WaitForNode(std::chrono::milliseconds timeout) {
 Operate::Request RosPeer::Command(int32_t cmd) {
   Operate::Request request;
   request.cmd = cmd;
+  return request;
+}
+
+Operate::Request RosPeer::Request(const std::string& yaml) {
+  std::string error;
+  const auto value = ros_tools::YamlValue::Parse(yaml, &error);
+  Operate::Request request;
+  if (!value || !ros_tools::MessageFiller::Fill(*value, &request, &error)) {
+    throw std::invalid_argument(yaml + ": " + error);
+  }
   return request;
 }
 

@@ -69,6 +69,9 @@ public:
 
   // A request for command cmd with every other field zero.
   static Operate::Request Command(int32_t cmd);
+  // A request written as `ros2 service call` takes it, e.g. "{cmd: 7, wheel_cmd: 5}"; throws
+  // std::invalid_argument naming what is wrong.
+  static Operate::Request Request(const std::string& yaml);
   std::shared_future<Operate::Response::SharedPtr> CallAsync(const Operate::Request& request);
   // The response, or nothing when none came in time.
   std::optional<Operate::Response> Call(const Operate::Request& request,
