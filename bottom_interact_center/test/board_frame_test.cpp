@@ -42,25 +42,4 @@ TEST(BoardFrameEncode, LengthFieldKeepsOnlyTheLow16Bits) {
   EXPECT_EQ(BoardFrame::ReadLength(frame.data()), 70004 - 65536);
 }
 
-TEST(BoardFrameReadLength, LowByteFirst) {
-  const uint8_t header[] = {0x34, 0x12};
-  EXPECT_EQ(BoardFrame::ReadLength(header), 0x1234);
-  const uint8_t largest[] = {0xFF, 0xFF};
-  EXPECT_EQ(BoardFrame::ReadLength(largest), 0xFFFF);
-}
-
-TEST(BoardFrameRoundTrip, DecodedPayloadParsesBack) {
-  cleaning_component::CleaningComponentRequest request;
-  request.set_request_id(1700000000);
-  request.mutable_wheel_cmd()->set_cmd(cleaning_component::WheelCmd_Lock);
-  std::vector<uint8_t> frame;
-  ASSERT_TRUE(BoardFrame::Encode(request, &frame));
-  cleaning_component::CleaningComponentRequest decoded;
-  ASSERT_TRUE(decoded.ParseFromArray(frame.data() + BoardFrame::kHeaderSize,
-                                     BoardFrame::ReadLength(frame.data())));
-  EXPECT_EQ(decoded.request_id(), 1700000000);
-  EXPECT_TRUE(decoded.has_wheel_cmd());
-  EXPECT_EQ(decoded.wheel_cmd().cmd(), cleaning_component::WheelCmd_Lock);
-}
-
 }  // namespace
