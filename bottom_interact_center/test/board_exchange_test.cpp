@@ -110,16 +110,6 @@ protected:
     EXPECT_EQ(request.station().cmd(), 1);
   }
 
-  static void ExpectFailure(const Outcome& outcome, int32_t status, int32_t request_id) {
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.status, status);
-    EXPECT_EQ(outcome.message, "SendCleaningComponentRequest failed");
-    EXPECT_EQ(LogCapture::Count("ErrorCode: 100400015, SendCleaningComponentRequest failed, "
-                                "request id : " +
-                                std::to_string(request_id)),
-              1u);
-  }
-
   LoopbackServer server_;
   std::shared_ptr<TcpClient> client_;
   int conn_ = -1;
@@ -183,36 +173,6 @@ TEST_F(BoardExchangeTest, AnswerWithAnotherIdIsSkippedWithoutSendingAgain) {
   int pending = -1;
   ioctl(conn_, FIONREAD, &pending);
   EXPECT_EQ(pending, 0);  // the request was written once
-}
-
-TEST_F(BoardExchangeTest, BoardErrorEndsTheExchangeWithTheBoardsCode) {
-  auto exchange = StartExchange(1005);
-  ExpectRequest(1005);
-  server_.Write(conn_, Frame(Answer(1005, 2)));
-  ExpectFailure(exchange.get(), 2, 1005);
-  EXPECT_EQ(LogCapture::Count("ErrorCode: 100400014, SendCleaningComponentRequest processing "
-                              "failed right now, request id : 1005"),
-            1u);
-  EXPECT_EQ(LogCapture::Count("resp.has_error = 1, req_over_flag = 0, request id : 1005"), 1u);
-}
-
-TEST_F(BoardExchangeTest, FrameThatDoesNotParseEndsTheExchange) {
-  auto exchange = StartExchange(1006);
-  ExpectRequest(1006);
-  server_.Write(conn_, std::string("\x03\x00\xff\xff\xff", 5));
-  ExpectFailure(exchange.get(), 0, 1006);
-  EXPECT_EQ(LogCapture::Count("ErrorCode: 100400013, Deserialize response from "
-                              "SendCleaningComponentRequest failed, request_id : 1006"),
-            1u);
-}
-
-TEST_F(BoardExchangeTest, DeclaredLengthBeyondTheReceiveBufferIsAParseFailure) {
-  auto exchange = StartExchange(1007);
-  ExpectRequest(1007);
-  // 4095 bytes declared; what follows would be read past a 4096-byte buffer.
-  server_.Write(conn_, std::string("\xff\x0f", 2) + Frame(Answer(1007)));
-  ExpectFailure(exchange.get(), 0, 1007);
-  EXPECT_EQ(LogCapture::Count("ErrorCode: 100400013"), 1u);
 }
 
 TEST_F(BoardExchangeTest, HalfReadFrameIsDroppedWhenTheLinkReconnects) {

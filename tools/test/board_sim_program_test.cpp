@@ -7,13 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "board_requests.hpp"
 #include "child_process.hpp"
 #include "raw_board_client.hpp"
 
 namespace {
 
-using board_sim_test::BoardRequests;
 using board_sim_test::ChildProcess;
 using board_sim_test::RawBoardClient;
 
@@ -45,13 +43,13 @@ TEST(BoardSimProgram, PrintsDecodedRequestsAndStopsOnSigterm) {
   ASSERT_TRUE(ports);
 
   RawBoardClient procter(ports->procter);
-  ASSERT_TRUE(procter.SendRequest(BoardRequests::Wheel(7, 2)));
+  ASSERT_TRUE(procter.SendRequest("request_id: 7 wheel_cmd { cmd: 2 }"));
   const auto wheel = procter.NextResponse(kWait);
   ASSERT_TRUE(wheel);
   EXPECT_EQ(wheel->error().err_code(), 2);
   EXPECT_TRUE(sim.WaitForLine(
       "[procter] wheel: request_id: 7 wheel_cmd { cmd: WheelCmd_Lock } -> error:2", kWait));
-  ASSERT_TRUE(procter.SendRequest(BoardRequests::Version(8)));
+  ASSERT_TRUE(procter.SendRequest("request_id: 8 plt_cmd: 1"));
   const auto version = procter.NextResponse(kWait);
   ASSERT_TRUE(version);
   EXPECT_EQ(version->version().release_version(), "V1.2.3");

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "board_requests.hpp"
 #include "board_sim/board_simulator.hpp"
 #include "raw_board_client.hpp"
 
@@ -14,7 +13,6 @@ namespace {
 using board_sim::BoardSimulator;
 using board_sim::CommandKind;
 using board_sim::Scenario;
-using board_sim_test::BoardRequests;
 using board_sim_test::RawBoardClient;
 
 constexpr std::chrono::milliseconds kWait{5000};
@@ -38,7 +36,7 @@ protected:
 };
 
 TEST_F(BoardSimScenarios, AcceptEchoesTheIdWithoutError) {
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::SmfMotors(1700000001)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 1700000001 main_swp { }"));
   const auto response = procter_->NextResponse(kWait);
   ASSERT_TRUE(response);
   EXPECT_EQ(response->response_id(), 1700000001);
@@ -48,14 +46,14 @@ TEST_F(BoardSimScenarios, AcceptEchoesTheIdWithoutError) {
 
 TEST_F(BoardSimScenarios, ErrorAppliesOnlyToItsKind) {
   sim_->SetScenario(CommandKind::kWheel, Scenario::Error(2));
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Wheel(11, 2)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 11 wheel_cmd { cmd: 2 }"));
   const auto wheel = procter_->NextResponse(kWait);
   ASSERT_TRUE(wheel);
   EXPECT_EQ(wheel->response_id(), 11);
   ASSERT_TRUE(wheel->has_error());
   EXPECT_EQ(wheel->error().err_code(), 2);
 
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::HandPump(12)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 12 water_supply { hand_pump { cmd: 1 } }"));
   const auto pump = procter_->NextResponse(kWait);
   ASSERT_TRUE(pump);
   EXPECT_EQ(pump->response_id(), 12);
@@ -64,7 +62,7 @@ TEST_F(BoardSimScenarios, ErrorAppliesOnlyToItsKind) {
 
 TEST_F(BoardSimScenarios, ErrorCodeZeroStillCarriesTheErrorMessage) {
   sim_->SetScenario(CommandKind::kStation, Scenario::Error(0));
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Station(13)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 13 station { cmd: 1 }"));
   const auto response = procter_->NextResponse(kWait);
   ASSERT_TRUE(response);
   EXPECT_TRUE(response->has_error());
@@ -72,8 +70,8 @@ TEST_F(BoardSimScenarios, ErrorCodeZeroStillCarriesTheErrorMessage) {
 
 TEST_F(BoardSimScenarios, SilentSendsNothing) {
   sim_->SetScenario(CommandKind::kWheel, Scenario::Of(Scenario::Kind::kSilent));
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Wheel(21, 1)));
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Station(22)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 21 wheel_cmd { cmd: 1 }"));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 22 station { cmd: 1 }"));
   // The first bytes to come back answer the second request.
   const auto response = procter_->NextResponse(kWait);
   ASSERT_TRUE(response);
@@ -84,18 +82,18 @@ TEST_F(BoardSimScenarios, SilentSendsNothing) {
 TEST_F(BoardSimScenarios, DefaultScenarioCoversKindsWithoutOne) {
   sim_->SetDefaultScenario(Scenario::Error(1));
   sim_->SetScenario(CommandKind::kVersion, Scenario::Of(Scenario::Kind::kAccept));
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::DirtyTank(31)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 31 dirty_tank_switch { cmd: 1 }"));
   const auto dirty_tank = procter_->NextResponse(kWait);
   ASSERT_TRUE(dirty_tank);
   EXPECT_EQ(dirty_tank->error().err_code(), 1);
 
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Version(32)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 32 plt_cmd: 1"));
   const auto version = procter_->NextResponse(kWait);
   ASSERT_TRUE(version);
   EXPECT_FALSE(version->has_error());
 
   sim_->ClearScenarios();
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Version(33)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 33 plt_cmd: 1"));
   const auto after_clear = procter_->NextResponse(kWait);
   ASSERT_TRUE(after_clear);
   EXPECT_EQ(after_clear->error().err_code(), 1);
@@ -103,7 +101,8 @@ TEST_F(BoardSimScenarios, DefaultScenarioCoversKindsWithoutOne) {
 
 TEST_F(BoardSimScenarios, OtherIdFirstThenTheAnswer) {
   sim_->SetScenario(CommandKind::kProcterMotors, Scenario::Of(Scenario::Kind::kOtherIdFirst));
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::ProcterMotors(42)));
+  ASSERT_TRUE(
+      procter_->SendRequest("request_id: 42 motor_ctrl { tools_clean { motor { cmd: 1 } } }"));
   const auto earlier = procter_->NextResponse(kWait);
   const auto answer = procter_->NextResponse(kWait);
   ASSERT_TRUE(earlier && answer);
@@ -113,7 +112,7 @@ TEST_F(BoardSimScenarios, OtherIdFirstThenTheAnswer) {
 
 TEST_F(BoardSimScenarios, CoalesceSendsBothFramesTogether) {
   sim_->SetScenario(CommandKind::kSelfClean, Scenario::Of(Scenario::Kind::kCoalesce));
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::SelfClean(50)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 50 self_clean { cmd: 1 }"));
   // Two frames of 2 + 2 bytes each (response_id 49, then 50), in that order.
   const auto bytes = procter_->ReadBytes(8, kWait);
   ASSERT_TRUE(bytes);
@@ -122,7 +121,7 @@ TEST_F(BoardSimScenarios, CoalesceSendsBothFramesTogether) {
 
 TEST_F(BoardSimScenarios, SplitAnswerReassembles) {
   sim_->SetScenario(CommandKind::kWheel, Scenario::Of(Scenario::Kind::kSplit));
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Wheel(1700000002, 4)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 1700000002 wheel_cmd { cmd: 4 }"));
   const auto response = procter_->NextResponse(kWait);
   ASSERT_TRUE(response);
   EXPECT_EQ(response->response_id(), 1700000002);
@@ -130,13 +129,13 @@ TEST_F(BoardSimScenarios, SplitAnswerReassembles) {
 
 TEST_F(BoardSimScenarios, CloseDropsTheConnectionWithoutAnswer) {
   sim_->SetScenario(CommandKind::kHandPump, Scenario::Of(Scenario::Kind::kClose));
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::HandPump(60)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 60 water_supply { hand_pump { cmd: 1 } }"));
   EXPECT_TRUE(procter_->WaitForClose(kWait));
   EXPECT_EQ(sim_->Requests().size(), 1u);
 
   RawBoardClient again(sim_->procter_port());
   ASSERT_TRUE(again.connected());
-  ASSERT_TRUE(again.SendRequest(BoardRequests::Station(61)));
+  ASSERT_TRUE(again.SendRequest("request_id: 61 station { cmd: 1 }"));
   const auto response = again.NextResponse(kWait);
   ASSERT_TRUE(response);
   EXPECT_EQ(response->response_id(), 61);
@@ -144,7 +143,7 @@ TEST_F(BoardSimScenarios, CloseDropsTheConnectionWithoutAnswer) {
 
 TEST_F(BoardSimScenarios, GarbageFrameDoesNotParse) {
   sim_->SetScenario(CommandKind::kVersion, Scenario::Of(Scenario::Kind::kGarbage));
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Version(70)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 70 plt_cmd: 1"));
   const auto payload = procter_->NextFrame(kWait);
   ASSERT_TRUE(payload);
   cleaning_component::CleaningComponentResponse response;
@@ -153,7 +152,7 @@ TEST_F(BoardSimScenarios, GarbageFrameDoesNotParse) {
 
 TEST_F(BoardSimScenarios, OversizeDeclaresMoreThanTheReceiveBuffer) {
   sim_->SetScenario(CommandKind::kSmfMotors, Scenario::Of(Scenario::Kind::kOversize));
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::SmfMotors(80)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 80 main_swp { }"));
   const auto header = procter_->ReadBytes(2, kWait);
   ASSERT_TRUE(header);
   const int declared =
@@ -163,7 +162,7 @@ TEST_F(BoardSimScenarios, OversizeDeclaresMoreThanTheReceiveBuffer) {
 
 TEST_F(BoardSimScenarios, VersionCarriesTheText) {
   sim_->SetScenario(CommandKind::kVersion, Scenario::Version("V1.2.3"));
-  ASSERT_TRUE(procter_->SendRequest(BoardRequests::Version(90)));
+  ASSERT_TRUE(procter_->SendRequest("request_id: 90 plt_cmd: 1"));
   const auto response = procter_->NextResponse(kWait);
   ASSERT_TRUE(response);
   EXPECT_EQ(response->response_id(), 90);
@@ -175,7 +174,7 @@ TEST_F(BoardSimScenarios, LightLinkAnswersToo) {
   sim_->SetScenario(CommandKind::kLight, Scenario::Error(1));
   RawBoardClient light(sim_->light_port());
   ASSERT_TRUE(light.connected());
-  ASSERT_TRUE(light.SendRequest(BoardRequests::FillLight(95, 3)));
+  ASSERT_TRUE(light.SendRequest("request_id: 95 led_cmd { fill_light_led { mode: 3 } }"));
   const auto response = light.NextResponse(kWait);
   ASSERT_TRUE(response);
   EXPECT_EQ(response->response_id(), 95);

@@ -2,7 +2,6 @@
 # pieces, and the program.
 
 add_library(board_sim_test_support STATIC
-  test/board_requests.cpp
   test/child_process.cpp
   test/raw_board_client.cpp)
 target_include_directories(board_sim_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/test)

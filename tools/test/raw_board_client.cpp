@@ -1,5 +1,7 @@
 #include "raw_board_client.hpp"
 
+#include <google/protobuf/text_format.h>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -33,9 +35,11 @@ bool RawBoardClient::Send(const std::string& bytes) {
   return send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
 }
 
-bool RawBoardClient::SendRequest(const cleaning_component::CleaningComponentRequest& request) {
+bool RawBoardClient::SendRequest(const std::string& text) {
+  cleaning_component::CleaningComponentRequest request;
   std::vector<uint8_t> frame;
-  return bottom_interact_center::BoardFrame::Encode(request, &frame) &&
+  return google::protobuf::TextFormat::ParseFromString(text, &request) &&
+         bottom_interact_center::BoardFrame::Encode(request, &frame) &&
          Send(std::string(frame.begin(), frame.end()));
 }
 

@@ -21,7 +21,9 @@ public:
 
   bool connected() const { return fd_ >= 0; }
   bool Send(const std::string& bytes);
-  bool SendRequest(const cleaning_component::CleaningComponentRequest& request);
+  // The request written in protobuf text format, e.g. "request_id: 7 wheel_cmd { cmd: 2 }"; false
+  // when the text does not parse or the send fails.
+  bool SendRequest(const std::string& text);
 
   // The next frame's payload; empty when the time-out passes or the board closes first.
   std::optional<std::string> NextFrame(std::chrono::milliseconds timeout);
