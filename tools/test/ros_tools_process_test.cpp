@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include <rclcpp/rclcpp.hpp>
@@ -99,14 +100,6 @@ TEST_F(RosToolsProcess, CallSendsTheYamlRequestAndPrintsTheAnswer) {
   EXPECT_TRUE(request->self_clean);
 }
 
-TEST_F(RosToolsProcess, AbsentServiceIsAClearError) {
-  StartSpinning();
-  ChildProcess call({kCall, "--wait", "0.5", "{cmd: 10}"});
-  EXPECT_EQ(call.Wait(kWait), 1);
-  EXPECT_NE(call.ReadAll(kWait).find("service 'bottom_operate' is not available"),
-            std::string::npos);
-}
-
 TEST_F(RosToolsProcess, SlowServiceRunsIntoTheTimeout) {
   std::mutex release_mutex;
   std::condition_variable release;
@@ -127,13 +120,6 @@ TEST_F(RosToolsProcess, SlowServiceRunsIntoTheTimeout) {
     released = true;
   }
   release.notify_all();
-}
-
-TEST_F(RosToolsProcess, BadRequestEndsBeforeAnyRosTraffic) {
-  ChildProcess call({kCall, "{cmd: x}"});
-  EXPECT_EQ(call.Wait(kWait), 2);
-  EXPECT_NE(call.ReadAll(kWait).find("bad request: field 'cmd': 'x' is not an integer (int32)"),
-            std::string::npos);
 }
 
 // Publishes once the echo's subscription has matched, so no message is published into the void.
@@ -188,10 +174,19 @@ TEST_F(RosToolsProcess, EchoPrintsRobotEvents) {
             std::string::npos);
 }
 
-TEST_F(RosToolsProcess, EchoRefusesAnUnknownTopic) {
-  ChildProcess echo({kEcho, "/chatter"});
-  EXPECT_EQ(echo.Wait(kWait), 2);
-  EXPECT_NE(echo.ReadAll(kWait).find("unknown topic '/chatter'"), std::string::npos);
+TEST_F(RosToolsProcess, RefusalsAreClearErrorsWithTheirExitStatus) {
+  StartSpinning();  // no service offered
+  const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
+      {{kCall, "--wait", "0.5", "{cmd: 10}"}, 1, "service 'bottom_operate' is not available"},
+      // Refused before any ROS traffic.
+      {{kCall, "{cmd: x}"}, 2, "bad request: field 'cmd': 'x' is not an integer (int32)"},
+      {{kEcho, "/chatter"}, 2, "unknown topic '/chatter'"},
+  };
+  for (const auto& [arguments, status, text] : cases) {
+    ChildProcess tool(arguments);
+    EXPECT_EQ(tool.Wait(kWait), status) << arguments.back();
+    EXPECT_NE(tool.ReadAll(kWait).find(text), std::string::npos) << text;
+  }
 }
 
 }  // namespace
