@@ -12,8 +12,8 @@
 
 namespace {
 
-using board_sim_test::ChildProcess;
 using board_sim_test::RawBoardClient;
+using test_support::ChildProcess;
 
 constexpr std::chrono::milliseconds kWait{5000};
 const std::string kProgram = BOARD_SIM_PROGRAM;
@@ -25,7 +25,7 @@ struct Ports {
 
 // The program's start-up line names the ports the kernel chose for --*-port 0.
 std::optional<Ports> WaitForListening(ChildProcess* sim) {
-  const auto line = sim->WaitForLine("listening on", kWait);
+  const auto line = sim->out().WaitFor("listening on", 0, kWait);
   unsigned procter = 0;
   unsigned light = 0;
   if (!line || std::sscanf(line->c_str(), "listening on %*[^:]: procter port %u, light port %u",
@@ -47,34 +47,34 @@ TEST(BoardSimProgram, PrintsDecodedRequestsAndStopsOnSigterm) {
   const auto wheel = procter.NextResponse(kWait);
   ASSERT_TRUE(wheel);
   EXPECT_EQ(wheel->error().err_code(), 2);
-  EXPECT_TRUE(sim.WaitForLine(
-      "[procter] wheel: request_id: 7 wheel_cmd { cmd: WheelCmd_Lock } -> error:2", kWait));
+  EXPECT_TRUE(sim.out().WaitFor(
+      "[procter] wheel: request_id: 7 wheel_cmd { cmd: WheelCmd_Lock } -> error:2", 0, kWait));
   ASSERT_TRUE(procter.SendRequest("request_id: 8 plt_cmd: 1"));
   const auto version = procter.NextResponse(kWait);
   ASSERT_TRUE(version);
   EXPECT_EQ(version->version().release_version(), "V1.2.3");
 
   sim.Signal(SIGTERM);
-  EXPECT_EQ(sim.Wait(kWait), 0);
+  EXPECT_EQ(sim.WaitExit(kWait), 0);
 }
 
 TEST(BoardSimProgram, StopsOnSigint) {
   ChildProcess sim({kProgram, "--procter-port", "0", "--light-port", "0"});
   ASSERT_TRUE(WaitForListening(&sim));
   sim.Signal(SIGINT);
-  EXPECT_EQ(sim.Wait(kWait), 0);
+  EXPECT_EQ(sim.WaitExit(kWait), 0);
 }
 
 TEST(BoardSimProgram, HelpExitsZero) {
   ChildProcess sim({kProgram, "--help"});
-  EXPECT_EQ(sim.Wait(kWait), 0);
-  EXPECT_NE(sim.ReadAll(kWait).find("--scenario KIND=SCENARIO"), std::string::npos);
+  EXPECT_EQ(sim.WaitExit(kWait), 0);
+  EXPECT_NE(sim.out().Text().find("--scenario KIND=SCENARIO"), std::string::npos);
 }
 
 TEST(BoardSimProgram, BadOptionIsAnErrorNamingIt) {
   ChildProcess sim({kProgram, "--scenario", "wheel=explode"});
-  EXPECT_EQ(sim.Wait(kWait), 2);
-  EXPECT_NE(sim.ReadAll(kWait).find("unknown scenario 'explode'"), std::string::npos);
+  EXPECT_EQ(sim.WaitExit(kWait), 2);
+  EXPECT_NE(sim.out().Text().find("unknown scenario 'explode'"), std::string::npos);
 }
 
 TEST(BoardSimProgram, TakenPortIsAnError) {
@@ -83,8 +83,8 @@ TEST(BoardSimProgram, TakenPortIsAnError) {
   ASSERT_TRUE(ports);
   ChildProcess second(
       {kProgram, "--procter-port", std::to_string(ports->procter), "--light-port", "0"});
-  EXPECT_EQ(second.Wait(kWait), 1);
-  EXPECT_NE(second.ReadAll(kWait).find("Address already in use"), std::string::npos);
+  EXPECT_EQ(second.WaitExit(kWait), 1);
+  EXPECT_NE(second.out().Text().find("Address already in use"), std::string::npos);
 }
 
 }  // namespace

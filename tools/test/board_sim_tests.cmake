@@ -1,11 +1,17 @@
 # Tests of the board simulator: its answers and records through real loopback sockets, its pure
 # pieces, and the program.
 
-add_library(board_sim_test_support STATIC
-  test/child_process.cpp
-  test/raw_board_client.cpp)
+# Programs run by the tests, their output captured line by line.
+add_library(process_harness STATIC
+  test/support/captured_stream.cpp
+  test/support/child_process.cpp)
+target_include_directories(process_harness PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/test/support)
+target_link_libraries(process_harness PUBLIC Threads::Threads)
+
+add_library(board_sim_test_support STATIC test/raw_board_client.cpp)
 target_include_directories(board_sim_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/test)
-target_link_libraries(board_sim_test_support PUBLIC bottom_interact_center::board_framing)
+target_link_libraries(board_sim_test_support PUBLIC
+  process_harness bottom_interact_center::board_framing)
 
 # A gtest executable run through ament, so colcon reports its cases:
 #   tools_add_gtest(name SOURCES ... LIBRARIES ... [LABELS ...] [ENV VAR=value ...])

@@ -14,6 +14,7 @@ target_include_directories(node_test_harness PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_compile_definitions(node_test_harness PRIVATE NODE_EXECUTABLE="${node_executable}")
 target_link_libraries(node_test_harness PUBLIC
   board_sim
+  process_harness
   ros_tools
   bottom_interact_center::bottom_interact_node
   ${ROS_CLIENT_TARGETS}

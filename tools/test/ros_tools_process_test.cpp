@@ -24,7 +24,7 @@
 namespace {
 
 using BottomInteractSrv = velmoria_protocol::srv::BottomInteractSrv;
-using board_sim_test::ChildProcess;
+using test_support::ChildProcess;
 
 constexpr std::chrono::milliseconds kWait{10000};
 const std::string kCall = BOTTOM_OPERATE_CALL_PROGRAM;
@@ -88,10 +88,10 @@ TEST_F(RosToolsProcess, CallSendsTheYamlRequestAndPrintsTheAnswer) {
   StartSpinning();
   ChildProcess call({kCall, "--wait", "10",
                      "{cmd: 12, component: {main_swp: {cmd: 1, duty: 50}}, self_clean: true}"});
-  EXPECT_EQ(call.Wait(kWait), 0);
-  EXPECT_NE(call.ReadAll(kWait).find("status: 3\nmessage: \"refused \\\"now\\\"\"\n"),
+  EXPECT_EQ(call.WaitExit(kWait), 0);
+  EXPECT_NE(call.out().Text().find("status: 3\nmessage: \"refused \\\"now\\\"\"\n"),
             std::string::npos)
-      << call.ReadAll(kWait);
+      << call.out().Text();
   const auto request = ReceivedRequest();
   ASSERT_TRUE(request);
   EXPECT_EQ(request->cmd, 12);
@@ -112,8 +112,8 @@ TEST_F(RosToolsProcess, SlowServiceRunsIntoTheTimeout) {
       });
   StartSpinning();
   ChildProcess call({kCall, "--timeout", "0.5", "{cmd: 8, wheel_cmd: 2}"});
-  EXPECT_EQ(call.Wait(kWait), 1);
-  EXPECT_NE(call.ReadAll(kWait).find("no answer from 'bottom_operate' within 0.5 s"),
+  EXPECT_EQ(call.WaitExit(kWait), 1);
+  EXPECT_NE(call.out().Text().find("no answer from 'bottom_operate' within 0.5 s"),
             std::string::npos);
   {
     std::lock_guard<std::mutex> lock(release_mutex);
@@ -141,7 +141,7 @@ std::shared_ptr<rclcpp::Publisher<Message>> PublishWhenHeard(const rclcpp::Node:
 
 TEST_F(RosToolsProcess, EchoPrintsDiagnosticEventsAndStopsAfterCount) {
   ChildProcess echo({kEcho, "/task_center_diag_topic", "--count", "2"});
-  ASSERT_TRUE(echo.WaitForLine("echoing /task_center_diag_topic", kWait));
+  ASSERT_TRUE(echo.out().WaitFor("echoing /task_center_diag_topic", 0, kWait));
   velmoria_protocol::msg::DiagnosticEvent lost;
   lost.header.stamp.sec = 12;
   lost.header.stamp.nanosec = 5;
@@ -151,8 +151,8 @@ TEST_F(RosToolsProcess, EchoPrintsDiagnosticEventsAndStopsAfterCount) {
   restored.event_status = 0;
   const auto publisher = PublishWhenHeard<velmoria_protocol::msg::DiagnosticEvent>(
       node_, "/task_center_diag_topic", {lost, restored});
-  EXPECT_EQ(echo.Wait(kWait), 0);
-  const std::string output = echo.ReadAll(kWait);
+  EXPECT_EQ(echo.WaitExit(kWait), 0);
+  const std::string output = echo.out().Text();
   EXPECT_NE(output.find("/task_center_diag_topic stamp: 12.000000005 {event_id: 5303, "
                         "event_status: 1}\n/task_center_diag_topic stamp: 12.000000005 "
                         "{event_id: 5303, event_status: 0}\n"),
@@ -162,15 +162,15 @@ TEST_F(RosToolsProcess, EchoPrintsDiagnosticEventsAndStopsAfterCount) {
 
 TEST_F(RosToolsProcess, EchoPrintsRobotEvents) {
   ChildProcess echo({kEcho, "robot_event", "--count", "1"});
-  ASSERT_TRUE(echo.WaitForLine("echoing robot_event", kWait));
+  ASSERT_TRUE(echo.out().WaitFor("echoing robot_event", 0, kWait));
   velmoria_protocol::msg::RobotEvent fill_light_on;
   fill_light_on.event_type = 7;
   fill_light_on.event_code = 70004;
   const auto publisher =
       PublishWhenHeard<velmoria_protocol::msg::RobotEvent>(node_, "robot_event", {fill_light_on});
-  EXPECT_EQ(echo.Wait(kWait), 0);
-  EXPECT_NE(echo.ReadAll(kWait).find("robot_event stamp: 0.000000000 {event_type: 7, "
-                                     "event_code: 70004}"),
+  EXPECT_EQ(echo.WaitExit(kWait), 0);
+  EXPECT_NE(echo.out().Text().find("robot_event stamp: 0.000000000 {event_type: 7, "
+                                   "event_code: 70004}"),
             std::string::npos);
 }
 
@@ -184,8 +184,8 @@ TEST_F(RosToolsProcess, RefusalsAreClearErrorsWithTheirExitStatus) {
   };
   for (const auto& [arguments, status, text] : cases) {
     ChildProcess tool(arguments);
-    EXPECT_EQ(tool.Wait(kWait), status) << arguments.back();
-    EXPECT_NE(tool.ReadAll(kWait).find(text), std::string::npos) << text;
+    EXPECT_EQ(tool.WaitExit(kWait), status) << arguments.back();
+    EXPECT_NE(tool.out().Text().find(text), std::string::npos) << text;
   }
 }
 

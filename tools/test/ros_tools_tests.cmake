@@ -3,7 +3,7 @@ tools_add_gtest(ros_tools_yaml_test SOURCES test/ros_tools_yaml_test.cpp LIBRARI
 
 # The tools as processes against a service and publishers of the test, over DDS on loopback.
 tools_add_gtest(ros_tools_process_test SOURCES test/ros_tools_process_test.cpp
-  LIBRARIES board_sim_test_support ${ROS_CLIENT_TARGETS} ${velmoria_protocol_TARGETS}
+  LIBRARIES process_harness ${ROS_CLIENT_TARGETS} ${velmoria_protocol_TARGETS}
   ENV ROS_LOCALHOST_ONLY=1)
 target_compile_definitions(ros_tools_process_test PRIVATE
   BOTTOM_OPERATE_CALL_PROGRAM="$<TARGET_FILE:bottom_operate_call>"

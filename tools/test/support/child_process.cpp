@@ -1,0 +1,123 @@
+#include "child_process.hpp"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+namespace test_support {
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, Output output) {
+  std::vector<char*> args;
+  for (const auto& arg : argv) {
+    args.push_back(const_cast<char*>(arg.c_str()));
+  }
+  args.push_back(nullptr);
+  int out_pipe[2];
+  int err_pipe[2];
+  if (pipe2(out_pipe, O_CLOEXEC) != 0) {
+    return;
+  }
+  if (pipe2(err_pipe, O_CLOEXEC) != 0) {
+    close(out_pipe[0]);
+    close(out_pipe[1]);
+    return;
+  }
+  const int err_target = output == Output::kMerged ? out_pipe[1] : err_pipe[1];
+  pid_ = fork();
+  if (pid_ == 0) {
+    // Only async-signal-safe calls between fork and exec.
+    dup2(out_pipe[1], STDOUT_FILENO);
+    dup2(err_target, STDERR_FILENO);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  close(out_pipe[1]);
+  close(err_pipe[1]);
+  out_ = std::make_unique<CapturedStream>(out_pipe[0]);
+  err_ = std::make_unique<CapturedStream>(err_pipe[0]);
+}
+
+ChildProcess::~ChildProcess() {
+  if (started() && !reaped_ && !Terminate(5s)) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  out_.reset();
+  err_.reset();
+}
+
+void ChildProcess::Signal(int signal_number) const {
+  if (started()) {
+    kill(pid_, signal_number);
+  }
+}
+
+std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds timeout) {
+  if (!started()) {
+    return std::nullopt;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!reaped_) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      reaped_ = true;
+      if (WIFEXITED(status)) {
+        exit_status_ = WEXITSTATUS(status);
+      }
+    } else if (std::chrono::steady_clock::now() > deadline) {
+      return std::nullopt;
+    } else {
+      std::this_thread::sleep_for(10ms);
+    }
+  }
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  out_->WaitForEnd(std::max(left, 100ms));
+  err_->WaitForEnd(std::max(left, 100ms));
+  return exit_status_;
+}
+
+std::optional<int> ChildProcess::Terminate(std::chrono::milliseconds timeout) {
+  if (started() && !reaped_) {
+    SendTerminate();
+  }
+  return WaitExit(timeout);
+}
+
+void ChildProcess::SendTerminate() const {
+#if defined(__SANITIZE_THREAD__)
+  // ThreadSanitizer hands a signal to its handler only once the receiving thread passes through
+  // the sanitizer again, or at once when it waits in an intercepted read. The kernel may choose
+  // the main thread while it waits on the executor's mutex for good, so the signal goes to a
+  // thread blocked reading (a socket or the signal pipe): exactly one signal, as a second one
+  // would meet the default action once ROS has removed its handlers.
+  const std::string tasks_path = "/proc/" + std::to_string(pid_) + "/task";
+  if (DIR* tasks = opendir(tasks_path.c_str())) {
+    int reader = -1;
+    while (dirent* task = readdir(tasks)) {
+      std::ifstream wchan(tasks_path + "/" + task->d_name + "/wchan");
+      std::string waiting_in;
+      wchan >> waiting_in;
+      if (waiting_in.find("pipe_read") != std::string::npos ||
+          waiting_in.find("skb") != std::string::npos) {
+        reader = atoi(task->d_name);
+      }
+    }
+    closedir(tasks);
+    if (reader > 0 && syscall(SYS_tgkill, pid_, reader, SIGTERM) == 0) {
+      return;
+    }
+  }
+#endif
+  kill(pid_, SIGTERM);
+}
+
+}  // namespace test_support
