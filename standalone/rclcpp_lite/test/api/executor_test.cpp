@@ -2,8 +2,6 @@
 // callbacks in parallel, MutuallyExclusive ones in turn; nodes, groups, cancel and shutdown.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -12,9 +10,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
+#include "api_test_context.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
@@ -24,10 +21,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr auto kTimeout = 10s;
-
-std::string unique_name(const std::string& stem) {
-  return stem + "_" + std::to_string(getpid());
-}
 
 /// Counts callbacks running at once; each waits (up to a deadline) for a second one to join it.
 class OverlapProbe {
@@ -56,27 +49,11 @@ private:
   int most_running_ = 0;
 };
 
-class ExecutorTest : public ::testing::Test {
+class ExecutorTest : public ContextTest {
 protected:
   void SetUp() override {
-    const char* argv[] = {"executor_test"};
-    context_ = std::make_shared<rclcpp::Context>();
-    context_->init(1, argv);
-    executor_options_.context = context_;
-    node_ =
-        std::make_shared<rclcpp::Node>("executor_test", rclcpp::NodeOptions().context(context_));
-  }
-
-  void TearDown() override {
-    context_->shutdown("test done");
-    for (auto& spinner : spinners_) {
-      spinner.join();
-    }
-  }
-
-  template <typename ExecutorT>
-  void spin_in_background(const std::shared_ptr<ExecutorT>& executor) {
-    spinners_.emplace_back([executor] { executor->spin(); });
+    init({"executor_test"});
+    node_ = std::make_shared<rclcpp::Node>("executor_test", options());
   }
 
   /// Sends two requests at once from two threads and waits for both answers.
@@ -92,7 +69,7 @@ protected:
   int service_overlap(rclcpp::CallbackGroupType type, std::chrono::milliseconds patience) {
     OverlapProbe probe(patience);
     auto executor =
-        std::make_shared<rclcpp::executors::MultiThreadedExecutor>(executor_options_, 4);
+        std::make_shared<rclcpp::executors::MultiThreadedExecutor>(executor_options(), 4);
     executor->add_node(node_);
     auto server_group = node_->create_callback_group(type);
     auto client_group = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
@@ -109,10 +86,7 @@ protected:
     return probe.most_running();
   }
 
-  rclcpp::Context::SharedPtr context_;
-  rclcpp::ExecutorOptions executor_options_;
   rclcpp::Node::SharedPtr node_;
-  std::vector<std::thread> spinners_;
 };
 
 }  // namespace
@@ -128,8 +102,8 @@ TEST_F(ExecutorTest, AMutuallyExclusiveServiceHandlesRequestsInTurn) {
 
 TEST_F(ExecutorTest, ANodeOrGroupCanBeInOneExecutorOnly) {
   auto group = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant, false);
-  rclcpp::executors::SingleThreadedExecutor first(executor_options_);
-  rclcpp::executors::MultiThreadedExecutor second(executor_options_);
+  rclcpp::executors::SingleThreadedExecutor first(executor_options());
+  rclcpp::executors::MultiThreadedExecutor second(executor_options());
   first.add_node(node_);
   first.add_callback_group(group, node_->get_node_base_interface());
   EXPECT_THROW(second.add_node(node_), std::runtime_error);
@@ -145,7 +119,7 @@ TEST_F(ExecutorTest, ANodeOrGroupCanBeInOneExecutorOnly) {
 }
 
 TEST_F(ExecutorTest, SpinReturnsOnCancel) {
-  auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(executor_options_, 3);
+  auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(executor_options(), 3);
   executor->add_node(node_);
   auto done = std::async(std::launch::async, [&executor] { executor->spin(); });
   // A cancel before spin has started is not remembered, so cancel until spin returns.
@@ -160,7 +134,7 @@ TEST_F(ExecutorTest, SpinReturnsOnCancel) {
 }
 
 TEST_F(ExecutorTest, SpinRefusesToRunTwiceAtOnceAndEndsOnShutdown) {
-  auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options_);
+  auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options());
   auto first = std::async(std::launch::async, [&executor] { executor->spin(); });
   auto second = std::async(std::launch::async, [&executor] { executor->spin(); });
   // Whichever came second throws at once; the other spins until the shutdown.
@@ -178,58 +152,38 @@ TEST_F(ExecutorTest, SpinRefusesToRunTwiceAtOnceAndEndsOnShutdown) {
   spinning.get();
 }
 
-TEST_F(ExecutorTest, GroupsCreatedAfterAddNodeAreServed) {
-  auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options_);
+TEST_F(ExecutorTest, GroupsCreatedWhileSpinningAreServedUnlessTheyOptOut) {
+  auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options());
   executor->add_node(node_);
   spin_in_background(executor);
   const std::string name = unique_name("late_group");
   auto late_group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
-  auto service = node_->create_service<BottomInteractSrv>(
-      name,
-      [](const std::shared_ptr<rmw_request_id_t> header,
-         const std::shared_ptr<BottomInteractSrv::Request> request,
-         std::shared_ptr<BottomInteractSrv::Response> response) {
-        response->status = request->cmd + 1;
-        response->message = std::to_string(header->sequence_number);
-      },
-      rmw_qos_profile_services_default, late_group);
-  auto client = node_->create_client<BottomInteractSrv>(name);
-  ASSERT_TRUE(client->wait_for_service(kTimeout));
-  auto request = std::make_shared<BottomInteractSrv::Request>();
-  request->cmd = 41;
-  auto result = client->async_send_request(request);
-  ASSERT_EQ(result.wait_for(kTimeout), std::future_status::ready);
-  const auto response = result.get();
-  EXPECT_EQ(response->status, 42);
-  // The request header carries the id the client got for its request.
-  EXPECT_EQ(response->message, std::to_string(result.request_id));
-}
-
-TEST_F(ExecutorTest, AGroupThatOptsOutIsServedOnlyOnceAddedByItself) {
-  auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options_);
-  executor->add_node(node_);
   auto manual_group =
       node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, false);
-  const std::string name = unique_name("manual_group");
-  const auto increment = [](const std::shared_ptr<BottomInteractSrv::Request> request,
+  const auto increment = [](const std::shared_ptr<rmw_request_id_t> header,
+                            const std::shared_ptr<BottomInteractSrv::Request> request,
                             std::shared_ptr<BottomInteractSrv::Response> response) {
     response->status = request->cmd + 1;
+    response->message = std::to_string(header->sequence_number);
   };
+  auto served = node_->create_service<BottomInteractSrv>(
+      name, increment, rmw_qos_profile_services_default, late_group);
   auto opted_out = node_->create_service<BottomInteractSrv>(
-      name, increment, rmw_qos_profile_services_default, manual_group);
-  auto served = node_->create_service<BottomInteractSrv>(name + "_served", increment);
-  auto opted_out_client = node_->create_client<BottomInteractSrv>(name);
-  auto served_client = node_->create_client<BottomInteractSrv>(name + "_served");
-  spin_in_background(executor);
-  ASSERT_TRUE(opted_out_client->wait_for_service(kTimeout));
+      name + "_manual", increment, rmw_qos_profile_services_default, manual_group);
+  auto served_client = node_->create_client<BottomInteractSrv>(name);
+  auto opted_out_client = node_->create_client<BottomInteractSrv>(name + "_manual");
   ASSERT_TRUE(served_client->wait_for_service(kTimeout));
+  ASSERT_TRUE(opted_out_client->wait_for_service(kTimeout));
 
   auto request = std::make_shared<BottomInteractSrv::Request>();
   request->cmd = 6;
   auto unanswered = opted_out_client->async_send_request(request);
-  // The executor spins: the node's own groups are served, the opted-out one is not.
   auto answered = served_client->async_send_request(request);
   ASSERT_EQ(answered.wait_for(kTimeout), std::future_status::ready);
+  const auto response = answered.get();
+  EXPECT_EQ(response->status, 7);
+  // The request header carries the id the client got for its request.
+  EXPECT_EQ(response->message, std::to_string(answered.request_id));
   EXPECT_EQ(unanswered.wait_for(500ms), std::future_status::timeout);
   EXPECT_FALSE(manual_group->get_associated_with_executor_atomic().load());
 
@@ -239,7 +193,7 @@ TEST_F(ExecutorTest, AGroupThatOptsOutIsServedOnlyOnceAddedByItself) {
 }
 
 TEST_F(ExecutorTest, EntitiesOfAnotherNodesGroupAreRefused) {
-  auto other = std::make_shared<rclcpp::Node>("other", rclcpp::NodeOptions().context(context_));
+  auto other = std::make_shared<rclcpp::Node>("other", options());
   auto foreign_group = other->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
   EXPECT_THROW(
       node_->create_client<BottomInteractSrv>("x", rmw_qos_profile_services_default, foreign_group),

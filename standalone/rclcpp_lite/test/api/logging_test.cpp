@@ -11,32 +11,11 @@
 #include "rclcpp/rclcpp.hpp"
 #include "rcutils/logging.h"
 
-namespace {
-
-/// Logging configured from a command line for the length of a test.
-class LoggingTest : public ::testing::Test {
-protected:
-  void TearDown() override {
-    if (context_) {
-      context_->shutdown("test done");
-    }
-    rcutils_logging_set_default_logger_level(RCUTILS_LOG_SEVERITY_INFO);
-  }
-
-  void init(const std::vector<std::string>& args) {
-    context_ = std::make_shared<rclcpp::Context>();
-    init_context(context_, args);
-  }
-
-  rclcpp::Context::SharedPtr context_;
-};
-
-}  // namespace
+using LoggingTest = ContextTest;
 
 TEST_F(LoggingTest, NodeLoggersPrintTheRosConsoleFormatOnStderr) {
   init({"prog"});
-  auto node = std::make_shared<rclcpp::Node>("talker", "/robot/base",
-                                             rclcpp::NodeOptions().context(context_));
+  auto node = std::make_shared<rclcpp::Node>("talker", "/robot/base", options());
   EXPECT_STREQ(node->get_logger().get_name(), "robot.base.talker");
   testing::internal::CaptureStderr();
   RCLCPP_INFO(node->get_logger(), "hello %d", 42);
@@ -51,43 +30,40 @@ TEST_F(LoggingTest, NodeLoggersPrintTheRosConsoleFormatOnStderr) {
   EXPECT_NE(text.find("] [robot.base.talker.rclcpp]: broken\n"), std::string::npos) << text;
 }
 
-TEST_F(LoggingTest, DebugIsHiddenByDefaultAndShownWithLogLevelDebug) {
-  init({"prog"});
-  const auto logger = rclcpp::get_logger("api_test_levels");
-  {
+TEST_F(LoggingTest, LogLevelArgumentsChooseWhatIsPrinted) {
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> shown;
+    std::vector<std::string> hidden;
+  } cases[] = {
+      {{}, {"quiet warn", "child warn", "other warn"}, {"debug"}},
+      {{"--log-level", "DEBUG"}, {"debug", "quiet warn"}, {}},
+      // A logger's level applies to its children too.
+      {{"--log-level", "api_test_quiet:=error"},
+       {"quiet error", "other warn"},
+       {"quiet warn", "child warn"}},
+      {{"--disable-stdout-logs"}, {}, {"quiet error", "other warn"}},
+  };
+  const auto quiet = rclcpp::get_logger("api_test_quiet");
+  for (const auto& c : cases) {
+    std::vector<std::string> args{"prog", "--ros-args"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    init(args);
     testing::internal::CaptureStderr();
-    RCLCPP_DEBUG(logger, "hidden");
-    RCLCPP_INFO(logger, "shown");
+    RCLCPP_DEBUG(rclcpp::get_logger("api_test_other"), "debug");
+    RCLCPP_WARN(quiet, "quiet warn");
+    RCLCPP_WARN(quiet.get_child("child"), "child warn");
+    RCLCPP_ERROR(quiet, "quiet error");
+    RCLCPP_WARN(rclcpp::get_logger("api_test_other"), "other warn");
     const std::string text = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(text.find("hidden"), std::string::npos) << text;
-    EXPECT_NE(text.find("shown"), std::string::npos) << text;
+    for (const auto& line : c.shown) {
+      EXPECT_NE(text.find("]: " + line + "\n"), std::string::npos) << args.back() << "\n" << text;
+    }
+    for (const auto& line : c.hidden) {
+      EXPECT_EQ(text.find("]: " + line + "\n"), std::string::npos) << args.back() << "\n" << text;
+    }
+    rcutils_logging_set_default_logger_level(RCUTILS_LOG_SEVERITY_INFO);  // for the next case
   }
-  context_->shutdown("reconfigure");
-  init({"prog", "--ros-args", "--log-level", "debug"});
-  testing::internal::CaptureStderr();
-  RCLCPP_DEBUG(logger, "now shown");
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("[DEBUG] "), std::string::npos);
-}
-
-TEST_F(LoggingTest, ALoggerLevelAppliesToTheLoggerAndItsChildren) {
-  init({"prog", "--ros-args", "--log-level", "api_test_quiet:=error"});
-  testing::internal::CaptureStderr();
-  RCLCPP_WARN(rclcpp::get_logger("api_test_quiet"), "quiet parent");
-  RCLCPP_WARN(rclcpp::get_logger("api_test_quiet").get_child("child"), "quiet child");
-  RCLCPP_ERROR(rclcpp::get_logger("api_test_quiet"), "loud error");
-  RCLCPP_WARN(rclcpp::get_logger("api_test_other"), "other warn");
-  const std::string text = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(text.find("quiet parent"), std::string::npos) << text;
-  EXPECT_EQ(text.find("quiet child"), std::string::npos) << text;
-  EXPECT_NE(text.find("loud error"), std::string::npos) << text;
-  EXPECT_NE(text.find("other warn"), std::string::npos) << text;
-}
-
-TEST_F(LoggingTest, DisableStdoutLogsSilencesTheConsole) {
-  init({"prog", "--ros-args", "--disable-stdout-logs"});
-  testing::internal::CaptureStderr();
-  RCLCPP_ERROR(rclcpp::get_logger("api_test_silenced"), "not printed");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST_F(LoggingTest, StreamOnceAndThrottleVariants) {

@@ -31,12 +31,16 @@ TEST(Names, InvalidTopicAndServiceNamesThrowTheirOwnErrors) {
   }
 }
 
-TEST(Names, NodeNamesAndNamespacesAreValidated) {
-  auto context = std::make_shared<rclcpp::Context>();
-  init_context(context, {"prog"});
-  const auto options = rclcpp::NodeOptions().context(context);
+using NodeNames = ContextTest;
+
+TEST_F(NodeNames, NodeNamesNamespacesAndArgumentsAreValidated) {
+  EXPECT_THROW(
+      rclcpp::Node("n", rclcpp::NodeOptions().context(std::make_shared<rclcpp::Context>())),
+      rclcpp::exceptions::RCLError)
+      << "a context that is not initialised";
+  init({"prog"});
   try {
-    rclcpp::Node("bad-name", options);
+    rclcpp::Node("bad-name", options());
     FAIL() << "expected InvalidNodeNameError";
   } catch (const rclcpp::exceptions::InvalidNodeNameError& error) {
     EXPECT_EQ(error.invalid_index, 3u);
@@ -44,34 +48,32 @@ TEST(Names, NodeNamesAndNamespacesAreValidated) {
               "Invalid node name: node name must not contain characters other than alphanumerics "
               "or '_':\n  bad-name\n     ^\n");
   }
-  EXPECT_THROW(rclcpp::Node("n", "/trailing/", options), rclcpp::exceptions::InvalidNamespaceError);
-  EXPECT_THROW(rclcpp::Node("n", "a//b", options), rclcpp::exceptions::InvalidNamespaceError);
-  rclcpp::Node relative("n", "robot/base", options);
+  EXPECT_THROW(rclcpp::Node("n", "/trailing/", options()),
+               rclcpp::exceptions::InvalidNamespaceError);
+  EXPECT_THROW(rclcpp::Node("n", "a//b", options()), rclcpp::exceptions::InvalidNamespaceError);
+  EXPECT_THROW(rclcpp::Node("n", options().arguments({"--ros-args", "--nope"})),
+               rclcpp::exceptions::UnknownROSArgsError);
+  rclcpp::Node relative("n", "robot/base", options());
   EXPECT_STREQ(relative.get_namespace(), "/robot/base");
   EXPECT_STREQ(relative.get_fully_qualified_name(), "/robot/base/n");
-  context->shutdown("done");
 }
 
-TEST(Names, NodeNameAndNamespaceRemapsApply) {
-  auto context = std::make_shared<rclcpp::Context>();
-  init_context(context,
-               {"prog", "--ros-args", "-r", "__ns:=/robot", "-r", "center:__node:=renamed"});
-  const auto options = rclcpp::NodeOptions().context(context);
-  rclcpp::Node center("center", options);
+TEST_F(NodeNames, NodeNameAndNamespaceRemapsApply) {
+  init({"prog", "--ros-args", "-r", "__ns:=/robot", "-r", "center:__node:=renamed"});
+  rclcpp::Node center("center", options());
   EXPECT_STREQ(center.get_name(), "renamed");
   EXPECT_STREQ(center.get_fully_qualified_name(), "/robot/renamed");
   EXPECT_STREQ(center.get_logger().get_name(), "robot.renamed");
-  rclcpp::Node other("other", options);
+  rclcpp::Node other("other", options());
   EXPECT_STREQ(other.get_fully_qualified_name(), "/robot/other");
-  rclcpp::Node local(
-      "center", rclcpp::NodeOptions(options).arguments({"--ros-args", "-r", "__node:=local_name"}));
-  EXPECT_STREQ(local.get_name(), "local_name");
-  context->shutdown("done");
+  rclcpp::Node local("center", options().arguments({"--ros-args", "--remap", "__name:=local"}));
+  EXPECT_STREQ(local.get_name(), "local");
 }
 
 TEST(Names, TopicRemapsMatchTheExpandedName) {
+  // The first rule has the form older than --ros-args.
   const auto args =
-      rclcpp::detail::RosArguments::parse({"--ros-args", "-r", "robot_event:=/events", "-r",
+      rclcpp::detail::RosArguments::parse({"robot_event:=/events", "--ros-args", "-r",
                                            "other:diag:=/wrong", "-r", "~/diag:=diagnostics"},
                                           "");
   const rclcpp::detail::RuleSources sources{&args};
@@ -83,19 +85,4 @@ TEST(Names, TopicRemapsMatchTheExpandedName) {
   EXPECT_EQ(resolve("/robot/robot_event"), "/events");
   EXPECT_EQ(resolve("~/diag"), "/robot/diagnostics");
   EXPECT_EQ(resolve("untouched"), "/robot/untouched");
-}
-
-TEST(Names, NodesNeedAnInitialisedContext) {
-  auto context = std::make_shared<rclcpp::Context>();
-  EXPECT_THROW(rclcpp::Node("n", rclcpp::NodeOptions().context(context)),
-               rclcpp::exceptions::RCLError);
-}
-
-TEST(Names, UnknownRosArgumentsOfANodeAreRejected) {
-  auto context = std::make_shared<rclcpp::Context>();
-  init_context(context, {"prog"});
-  EXPECT_THROW(
-      rclcpp::Node("n", rclcpp::NodeOptions().context(context).arguments({"--ros-args", "--nope"})),
-      rclcpp::exceptions::UnknownROSArgsError);
-  context->shutdown("done");
 }

@@ -17,28 +17,12 @@ using rclcpp::ParameterValue;
 
 namespace {
 
-/// A context initialised with a command line, shut down at the end of the test.
-class ParametersTest : public ::testing::Test {
+class ParametersTest : public ContextTest {
 protected:
-  void TearDown() override {
-    if (context_) {
-      context_->shutdown("test done");
-    }
-  }
-
-  void init(const std::vector<std::string>& args) {
-    context_ = std::make_shared<rclcpp::Context>();
-    init_context(context_, args);
-  }
-
-  rclcpp::NodeOptions options() const { return rclcpp::NodeOptions().context(context_); }
-
   std::shared_ptr<rclcpp::Node> node(const std::string& name = "bottom_interact_center",
                                      const std::string& namespace_ = "") {
     return std::make_shared<rclcpp::Node>(name, namespace_, options());
   }
-
-  rclcpp::Context::SharedPtr context_;
 };
 
 std::string write_params_file(const std::string& content) {
@@ -138,8 +122,8 @@ TEST_F(ParametersTest, AnUndeclaredOverrideIsVisibleOnlyThroughTheOverridesMap) 
   EXPECT_FALSE(permissive->has_parameter("undeclared"));
 }
 
-TEST_F(ParametersTest, DeclaringTwiceOrWithoutANameOrValueThrows) {
-  init({"prog"});
+TEST_F(ParametersTest, DeclarationsWithoutAUsableNameTypeOrValueThrow) {
+  init({"prog", "--ros-args", "-p", "typed:=seven"});
   auto n = node();
   n->declare_parameter("once", 1);
   EXPECT_THROW(n->declare_parameter("once", 2),
@@ -150,15 +134,9 @@ TEST_F(ParametersTest, DeclaringTwiceOrWithoutANameOrValueThrows) {
   EXPECT_THROW(n->declare_parameter("not_set", rclcpp::ParameterValue()),
                rclcpp::exceptions::InvalidParameterTypeException);
   EXPECT_THROW(n->declare_parameter("no_type", rclcpp::PARAMETER_NOT_SET), std::invalid_argument);
-}
-
-TEST_F(ParametersTest, ATypeOnlyDeclarationWithoutOverrideIsUninitialized) {
-  init({"prog", "--ros-args", "-p", "typed:=seven"});
-  auto n = node();
-  EXPECT_EQ(
-      n->declare_parameter("typed", rclcpp::ParameterType::PARAMETER_STRING).get<std::string>(),
-      "seven");
-  n->declare_parameter("empty", rclcpp::ParameterType::PARAMETER_INTEGER);
+  // A type-only declaration takes an override; without one it is declared but uninitialized.
+  EXPECT_EQ(n->declare_parameter("typed", rclcpp::PARAMETER_STRING).get<std::string>(), "seven");
+  n->declare_parameter("empty", rclcpp::PARAMETER_INTEGER);
   EXPECT_TRUE(n->has_parameter("empty"));
   EXPECT_THROW(n->get_parameter("empty"), rclcpp::exceptions::ParameterUninitializedException);
   rclcpp::Parameter parameter;
@@ -175,6 +153,8 @@ TEST_F(ParametersTest, TypedReadsCheckTheType) {
   int64_t wrong = 0;
   EXPECT_THROW(n->get_parameter("path", wrong), rclcpp::exceptions::InvalidParameterTypeException);
   EXPECT_THROW(n->get_parameter("path").as_int(), rclcpp::ParameterTypeException);
+  // Declared on every node, as by rclcpp's time source.
+  EXPECT_FALSE(n->get_parameter("use_sim_time").as_bool());
 }
 
 TEST_F(ParametersTest, RangesInTheDescriptorAreEnforced) {
@@ -189,11 +169,4 @@ TEST_F(ParametersTest, RangesInTheDescriptorAreEnforced) {
   rcl_interfaces::msg::ParameterDescriptor gain_range;
   gain_range.floating_point_range.push_back({0.0, 1.0, 0.1});
   EXPECT_DOUBLE_EQ(n->declare_parameter("gain", 0.0, gain_range), 0.3);
-}
-
-TEST_F(ParametersTest, UseSimTimeIsDeclaredLikeOnEveryRosNode) {
-  init({"prog"});
-  auto n = node();
-  EXPECT_TRUE(n->has_parameter("use_sim_time"));
-  EXPECT_FALSE(n->get_parameter("use_sim_time").as_bool());
 }

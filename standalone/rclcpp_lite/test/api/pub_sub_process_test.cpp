@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "api_test_context.hpp"
 #include "peer_process.hpp"
 #include "poll_until.hpp"
 #include "rclcpp/rclcpp.hpp"
@@ -55,35 +54,23 @@ void expect_talker_event(const RobotEvent& event) {
   EXPECT_GT(event.header.stamp.sec, 1600000000);
 }
 
-class PubSubProcessTest : public ::testing::Test {
+class PubSubProcessTest : public ContextTest {
 protected:
   void SetUp() override {
-    const char* argv[] = {"pub_sub_process_test"};
-    context_ = std::make_shared<rclcpp::Context>();
-    context_->init(1, argv);
-    rclcpp::ExecutorOptions executor_options;
-    executor_options.context = context_;
-    executor_ = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options);
-    node_ = std::make_shared<rclcpp::Node>("listener", rclcpp::NodeOptions().context(context_));
-    executor_->add_node(node_);
-    spinner_ = std::thread([this] { executor_->spin(); });
+    init({"pub_sub_process_test"});
+    auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options());
+    node_ = std::make_shared<rclcpp::Node>("listener", options());
+    executor->add_node(node_);
+    spin_in_background(executor);
   }
 
-  void TearDown() override {
-    context_->shutdown("test done");
-    spinner_.join();
-  }
-
-  rclcpp::Context::SharedPtr context_;
-  rclcpp::executors::SingleThreadedExecutor::SharedPtr executor_;
   rclcpp::Node::SharedPtr node_;
-  std::thread spinner_;
 };
 
 }  // namespace
 
 TEST_F(PubSubProcessTest, EveryCallbackFormReceivesTheOtherProcesssMessages) {
-  const std::string topic = "robot_event_" + std::to_string(getpid());
+  const std::string topic = unique_name("robot_event");
   Inbox by_reference;
   Inbox by_shared;
   Inbox by_unique;
@@ -110,7 +97,6 @@ TEST_F(PubSubProcessTest, EveryCallbackFormReceivesTheOtherProcesssMessages) {
 
   talker.send_signal(SIGTERM);
   EXPECT_EQ(talker.wait_for_exit(kTimeout), 0) << talker.output();
-  EXPECT_NE(talker.output().find("[INFO] "), std::string::npos);
   EXPECT_NE(talker.output().find("[rclcpp]: signal_handler(signum=15)"), std::string::npos)
       << talker.output();
   EXPECT_NE(talker.output().find("[talker]: talker stopped after"), std::string::npos)
@@ -118,7 +104,7 @@ TEST_F(PubSubProcessTest, EveryCallbackFormReceivesTheOtherProcesssMessages) {
 }
 
 TEST_F(PubSubProcessTest, MessagesPublishedByUniquePointerArriveInProcess) {
-  const std::string topic = "loopback_" + std::to_string(getpid());
+  const std::string topic = unique_name("loopback");
   Inbox inbox;
   auto subscription = node_->create_subscription<RobotEvent>(
       topic, 10, [&inbox](const std::shared_ptr<const RobotEvent>& event) { inbox.add(*event); });

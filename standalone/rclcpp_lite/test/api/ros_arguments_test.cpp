@@ -16,7 +16,6 @@
 #include "rclcpp/detail/ros_arguments.hpp"
 #include "rclcpp/detail/yaml_parameters.hpp"
 #include "rclcpp/exceptions.hpp"
-#include "rcutils/logging.h"
 
 using rclcpp::ParameterValue;
 using rclcpp::detail::parse_parameter_value;
@@ -32,6 +31,20 @@ RosArguments parse(const std::vector<std::string>& args) {
 std::map<std::string, ParameterValue> overrides_for(const std::vector<std::string>& args,
                                                     const std::string& node_fqn) {
   return parse(args).parameter_overrides().resolve(node_fqn);
+}
+
+/// The message of the exception of type Error that parsing `args` throws, whose return code
+/// must be `expected_ret`.
+template <typename Error = rclcpp::exceptions::RCLError>
+std::string error_parsing(const std::vector<std::string>& args, rcl_ret_t expected_ret) {
+  try {
+    parse(args);
+  } catch (const Error& error) {
+    EXPECT_EQ(error.ret, expected_ret);
+    return error.what();
+  }
+  ADD_FAILURE() << "no error parsing " << args.back();
+  return "";
 }
 
 /// A file with `content` that is removed when the object goes.
@@ -159,16 +172,11 @@ TEST(ParamsFile, FileAndRulesShareOneOrderLaterEntriesOverwrite) {
 
 TEST(ParamsFile, ABrokenFileIsAnRclErrorNamingIt) {
   TempFile file("node:\n  ros__parameters:\n    a: [1, 2\n");
-  try {
-    parse({"prog", "--ros-args", "--params-file", file.path()});
-    FAIL() << "expected RCLError";
-  } catch (const rclcpp::exceptions::RCLError& error) {
-    EXPECT_EQ(error.ret, RCL_RET_INVALID_PARAM_RULE);
-    EXPECT_NE(std::string(error.what())
-                  .find("Couldn't parse params file: '--params-file " + file.path() + "'"),
-              std::string::npos)
-        << error.what();
-  }
+  const std::string error = error_parsing({"prog", "--ros-args", "--params-file", file.path()},
+                                          RCL_RET_INVALID_PARAM_RULE);
+  EXPECT_NE(error.find("Couldn't parse params file: '--params-file " + file.path() + "'"),
+            std::string::npos)
+      << error;
   EXPECT_THROW(parse({"prog", "--ros-args", "--params-file", "/nonexistent/params.yaml"}),
                rclcpp::exceptions::RCLError);
 }
@@ -182,15 +190,9 @@ TEST(ParamsFile, DeeplyNestedMapsAreRefusedNamingTheLine) {
   }
   yaml += std::string(levels, '}') + "\n";
   TempFile file(yaml);
-  try {
-    parse({"prog", "--ros-args", "--params-file", file.path()});
-    FAIL() << "expected RCLError";
-  } catch (const rclcpp::exceptions::RCLError& error) {
-    EXPECT_EQ(error.ret, RCL_RET_INVALID_PARAM_RULE);
-    EXPECT_NE(std::string(error.what()).find("nested deeper than 64 levels at line 3"),
-              std::string::npos)
-        << error.what();
-  }
+  const std::string error = error_parsing({"prog", "--ros-args", "--params-file", file.path()},
+                                          RCL_RET_INVALID_PARAM_RULE);
+  EXPECT_NE(error.find("nested deeper than 64 levels at line 3"), std::string::npos) << error;
 }
 
 TEST(RosArguments, TextOutsideRosArgsIsLeftToTheProgram) {
@@ -202,30 +204,18 @@ TEST(RosArguments, TextOutsideRosArgsIsLeftToTheProgram) {
 }
 
 TEST(RosArguments, MalformedArgumentsAreRclErrorsNamingTheRule) {
-  try {
-    parse({"prog", "--ros-args", "-p"});
-    FAIL() << "expected RCLInvalidROSArgsError";
-  } catch (const rclcpp::exceptions::RCLInvalidROSArgsError& error) {
-    EXPECT_EQ(error.ret, RCL_RET_INVALID_ROS_ARGS);
-    EXPECT_STREQ(error.what(),
-                 "failed to initialize rcl: Couldn't parse trailing -p flag. No parameter "
-                 "override rule provided.");
-  }
+  EXPECT_EQ(error_parsing<rclcpp::exceptions::RCLInvalidROSArgsError>({"prog", "--ros-args", "-p"},
+                                                                      RCL_RET_INVALID_ROS_ARGS),
+            "failed to initialize rcl: Couldn't parse trailing -p flag. No parameter override "
+            "rule provided.");
   for (const char* flag : {"--params-file", "-r", "--log-level"}) {
     EXPECT_THROW(parse({"--ros-args", flag}), rclcpp::exceptions::RCLInvalidROSArgsError) << flag;
   }
-  try {
-    parse({"prog", "--ros-args", "-p", "no_assignment"});
-    FAIL() << "expected RCLError";
-  } catch (const rclcpp::exceptions::RCLError& error) {
-    EXPECT_EQ(error.ret, RCL_RET_INVALID_PARAM_RULE);
-    EXPECT_EQ(std::string(error.what())
-                  .rfind("failed to initialize rcl: Couldn't parse parameter override rule: "
-                         "'-p no_assignment'. Error: ",
-                         0),
-              0u)
-        << error.what();
-  }
+  EXPECT_EQ(error_parsing({"prog", "--ros-args", "-p", "no_assignment"}, RCL_RET_INVALID_PARAM_RULE)
+                .rfind("failed to initialize rcl: Couldn't parse parameter override rule: "
+                       "'-p no_assignment'. Error: ",
+                       0),
+            0u);
   const std::vector<std::string> bad_rules[] = {{"-p", "a:=[1, 2.5]"},
                                                 {"-p", "bad name:=1"},
                                                 {"-r", "__ns:=relative"},
@@ -234,27 +224,4 @@ TEST(RosArguments, MalformedArgumentsAreRclErrorsNamingTheRule) {
   for (const auto& rule : bad_rules) {
     EXPECT_THROW(parse({"--ros-args", rule[0], rule[1]}), rclcpp::exceptions::RCLError) << rule[1];
   }
-}
-
-TEST(RosArguments, RemapRulesKeepTheirNodePrefixAndTheOldNameForm) {
-  const auto args = parse({"prog", "old_style:=/new", "--ros-args", "-r", "talker:__node:=spoken",
-                           "--remap", "__name:=renamed", "-r", "__ns:=/robot"});
-  ASSERT_EQ(args.remap_rules().size(), 4u);
-  EXPECT_EQ(args.remap_rules()[0].from, "old_style");
-  EXPECT_EQ(args.remap_rules()[0].to, "/new");
-  EXPECT_EQ(args.remap_rules()[1].node_name, "talker");
-  EXPECT_EQ(args.remap_rules()[1].from, "__node");
-  EXPECT_EQ(args.remap_rules()[2].from, "__node");
-  EXPECT_EQ(args.remap_rules()[3].to, "/robot");
-}
-
-TEST(RosArguments, LogLevelsSetTheDefaultOrOneLogger) {
-  const auto args = parse({"prog", "--ros-args", "--log-level", "DEBUG", "--log-level",
-                           "bottom_interact_center:=warn", "--disable-stdout-logs"});
-  EXPECT_EQ(args.default_log_level(), RCUTILS_LOG_SEVERITY_DEBUG);
-  ASSERT_EQ(args.logger_levels().size(), 1u);
-  EXPECT_EQ(args.logger_levels()[0].first, "bottom_interact_center");
-  EXPECT_EQ(args.logger_levels()[0].second, RCUTILS_LOG_SEVERITY_WARN);
-  EXPECT_FALSE(args.stdout_logs_enabled());
-  EXPECT_EQ(parse({"prog"}).default_log_level(), -1);
 }
