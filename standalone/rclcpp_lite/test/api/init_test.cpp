@@ -25,19 +25,10 @@ TEST(Init, UnknownRosArgumentsAreRejectedByName) {
   EXPECT_FALSE(context->is_valid());
 }
 
-TEST(Init, InitialisingTwiceThrowsAndShutdownAllowsItAgain) {
+TEST(Init, ShutdownRunsCallbacksOnceKeepsTheReasonAndAllowsInitAgain) {
   auto context = std::make_shared<rclcpp::Context>();
   init_context(context, {"prog"});
   EXPECT_THROW(init_context(context, {"prog"}), rclcpp::ContextAlreadyInitialized);
-  EXPECT_TRUE(context->shutdown("first"));
-  init_context(context, {"prog"});
-  EXPECT_TRUE(context->is_valid());
-  EXPECT_TRUE(context->shutdown("second"));
-}
-
-TEST(Init, ShutdownRunsCallbacksOnceAndKeepsTheReason) {
-  auto context = std::make_shared<rclcpp::Context>();
-  init_context(context, {"prog"});
   int calls = 0;
   rclcpp::on_shutdown([&calls] { ++calls; }, context);
   EXPECT_TRUE(rclcpp::shutdown(context, "test is done"));
@@ -45,6 +36,9 @@ TEST(Init, ShutdownRunsCallbacksOnceAndKeepsTheReason) {
   EXPECT_FALSE(rclcpp::shutdown(context, "again"));
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(context->shutdown_reason(), "test is done");
+  init_context(context, {"prog"});
+  EXPECT_TRUE(rclcpp::ok(context));
+  EXPECT_TRUE(context->shutdown("second"));
 }
 
 TEST(Init, DomainIdComesFromInitOptionsOrRosDomainId) {

@@ -81,10 +81,6 @@ std::optional<int> PeerProcess::wait_for_exit(std::chrono::milliseconds timeout)
   return exit_code_;
 }
 
-bool PeerProcess::wait_for_output(const std::string& text, std::chrono::milliseconds timeout) {
-  return poll_until(timeout, [&] { return output().find(text) != std::string::npos; });
-}
-
 std::string PeerProcess::output() const {
   std::ifstream file(output_path_);
   std::stringstream content;

@@ -25,9 +25,6 @@ public:
   /// it still runs after `timeout`.
   std::optional<int> wait_for_exit(std::chrono::milliseconds timeout);
 
-  /// Whether the output contains `text` within `timeout`.
-  bool wait_for_output(const std::string& text, std::chrono::milliseconds timeout);
-
   /// Everything the process wrote so far, stdout and stderr interleaved.
   std::string output() const;
 
