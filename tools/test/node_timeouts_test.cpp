@@ -137,10 +137,12 @@ TEST_F(NodeTimeoutsTest, SilentBoardCostsEachCommandItsTimeoutWhileOtherLinksGoO
   // Only now does the wheel command reach the board, and wait out its own 30 s.
   EXPECT_TRUE(WaitUntilBoardReceived(sim_, CommandKind::kWheel, 6));
   ASSERT_NE(SecondsUntilAnswer(wheel), -1);
-  // Less a moment for the two answers' different ways through DDS.
-  EXPECT_GE(wheel.answered.get() - version.answered.get(), 29900ms);
+  // Less a moment for the two answers' different ways through DDS on a busy machine.
+  EXPECT_GE(wheel.answered.get() - version.answered.get(), 29s);
   EXPECT_EQ(wheel.future.get()->status, 0);
   EXPECT_EQ(wheel.future.get()->message, "do WheelCommand fail");
+  // The exchange's last line, written before the answer: the lines before it are all read then.
+  ASSERT_TRUE(locks.process.err().WaitFor("INFO procterRsp.has_error"));
   EXPECT_EQ(locks.process.err().Count("ERROR ErrorCode: 100400016, Function exec timeout exit!"),
             2u);
   EXPECT_EQ(locks.process.err().Count("INFO procterRsp.has_error = 0, procter_flag = 0"), 1u);
@@ -157,6 +159,7 @@ TEST_F(NodeTimeoutsTest, SilentBoardCostsEachCommandItsTimeoutWhileOtherLinksGoO
     EXPECT_EQ(call.future.get()->message, "SendCleaningComponentRequest failed")
         << "command " << cmd;
     const auto& log = nodes[cmd]->process.err();
+    ASSERT_TRUE(log.WaitFor("INFO resp.has_error")) << "command " << cmd;
     EXPECT_EQ(log.Count("ERROR ErrorCode: 100400016, Function exec timeout exit!"), 1u);
     EXPECT_EQ(log.Count("INFO resp.has_error = 0, req_over_flag = 0"), 1u);
     // Each receive attempt ends by the socket's 10 s receive time-out.
@@ -192,6 +195,7 @@ TEST_F(NodeTimeoutsTest, LinkClosedByTheBoardIsRepairedOnTheNextReceive) {
   EXPECT_EQ(events[1].event_status, 0);  // link restored
   EXPECT_GT(events[0].header.stamp.sec, 0);
   EXPECT_EQ(sim_.Connections(Link::kProcter), 2u);
+  EXPECT_TRUE(node.err().WaitForCount(ConnectAttemptText(8080), 2));
   EXPECT_EQ(node.err().Count(ConnectAttemptText(8080)), 2u);
 
   // The repaired link carries the next command.

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -122,6 +123,12 @@ void LoopbackServer::CloseAndWaitSeen(int conn) {
   while (!acknowledged() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::yield();
   }
+}
+
+void LoopbackServer::Close(int conn) {
+  connections_.erase(std::remove(connections_.begin(), connections_.end(), conn),
+                     connections_.end());
+  close(conn);
 }
 
 std::string Frame(const google::protobuf::MessageLite& message) {

@@ -36,6 +36,8 @@ public:
   void Write(int conn, const std::string& bytes);
   // Ends conn like a board that closes the link, and returns once the peer's kernel has seen it.
   void CloseAndWaitSeen(int conn);
+  // Closes conn at once; data that comes in afterwards is answered with a reset.
+  void Close(int conn);
 
 private:
   int listen_fd_ = -1;

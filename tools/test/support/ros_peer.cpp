@@ -19,11 +19,13 @@ RosPeer::RosPeer(const std::string& ns)
     : node_(std::make_shared<rclcpp::Node>(ns.empty() ? "node_test_peer"
                                                       : "node_test_peer_" + ns.substr(1))) {
   using namespace bottom_interact_center;
-  client_ = node_->create_client<Operate>(InNamespace(ns, kBottomOperateService));
+  // The recorders' readers are announced before the client's reply reader: a node that has
+  // answered the client has seen them too (see WaitForNode).
   link_events_ = std::make_unique<TopicRecorder<velmoria_protocol::msg::DiagnosticEvent>>(
       *node_, kTaskCenterDiagTopic);
   robot_events_ = std::make_unique<TopicRecorder<velmoria_protocol::msg::RobotEvent>>(
       *node_, InNamespace(ns, kRobotEventTopic));
+  client_ = node_->create_client<Operate>(InNamespace(ns, kBottomOperateService));
   executor_.add_node(node_);
   spinner_ = std::thread([this] { executor_.spin(); });
 }
@@ -44,7 +46,15 @@ bool RosPeer::WaitForNode(std::chrono::milliseconds timeout) {
     }
     std::this_thread::sleep_for(5ms);
   }
-  return true;
+  // So far only this side has discovered the node. An answer shows the node has discovered this
+  // side's readers too, so nothing it publishes from now on is lost. Command 1 is refused
+  // without log lines, board traffic or events.
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (CallAsync(Command(1)).wait_for(1s) == std::future_status::ready) {
+      return true;
+    }
+  }
+  return false;
 }
 
 Operate::Request RosPeer::Command(int32_t cmd) {
