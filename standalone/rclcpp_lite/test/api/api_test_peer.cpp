@@ -4,9 +4,7 @@
 //                 self_clean_time ms; reentrant:=true puts the service in a Reentrant group.
 //   role:=talker  publishes RobotEvent on `name` every 20 ms: event_type 7, event_code counting
 //                 up.
-// Both log "ready" once set up and spin (a MultiThreadedExecutor, rclcpp::spin) until
-// SIGINT/SIGTERM, then exit 0.
-#include <atomic>
+// Both spin (a MultiThreadedExecutor, rclcpp::spin) until SIGINT/SIGTERM, then exit 0.
 #include <chrono>
 #include <memory>
 #include <string>
@@ -59,7 +57,6 @@ void serve(const rclcpp::Node::SharedPtr& node, const std::string& name, bool re
                                             : rclcpp::CallbackGroupType::MutuallyExclusive);
   auto service = node->create_service<BottomInteractSrv>(name, &answer,
                                                          rmw_qos_profile_services_default, group);
-  RCLCPP_INFO(node->get_logger(), "ready");
   executor->spin();
 }
 
@@ -67,7 +64,6 @@ void serve(const rclcpp::Node::SharedPtr& node, const std::string& name, bool re
 void publish(const rclcpp::Node::SharedPtr& node, const std::string& name) {
   auto publisher = node->create_publisher<RobotEvent>(name, 10);
   std::thread talker(talk, node, publisher);
-  RCLCPP_INFO(node->get_logger(), "ready");
   rclcpp::spin(node);
   talker.join();
 }

@@ -35,37 +35,27 @@ std::string write_params_file(const std::string& content) {
 
 }  // namespace
 
-TEST_F(ParametersTest, CommandLineOverridesReachDeclareParameter) {
-  init({"prog", "--ros-args", "-p", "battery_source_path:=/dev/bat1", "-p",
-        "bottom_interact_center:port:=0x2328", "-p", "other_node:port:=1"});
-  auto n = node();
-  EXPECT_EQ(n->declare_parameter("battery_source_path", std::string("/sys/battery")), "/dev/bat1");
-  EXPECT_EQ(n->declare_parameter("port", 1), 9000);
-  EXPECT_EQ(n->get_parameter("port").as_int(), 9000);
-  EXPECT_EQ(n->declare_parameter("ignored", 5, rcl_interfaces::msg::ParameterDescriptor(), true),
-            5);
-  EXPECT_EQ(n->declare_parameter("ids", std::vector<int64_t>{1, 2}), (std::vector<int64_t>{1, 2}));
-}
-
-TEST_F(ParametersTest, ParameterFileOverridesReachDeclareParameter) {
+TEST_F(ParametersTest, OverridesFromRulesAndFilesReachDeclareParameter) {
   const std::string file = write_params_file(R"(
 /robot/bottom_interact_center:
   ros__parameters:
     battery_source_path: /dev/bat2
     links:
       procter_port: 9100
-/**:
-  ros__parameters:
-    use_sim_time: false
 )");
-  init({"prog", "--ros-args", "--params-file", file});
+  init({"prog", "--ros-args", "-p", "battery_source_path:=/dev/bat1", "-p",
+        "bottom_interact_center:port:=0x2328", "-p", "other_node:port:=1", "-p", "ignored:=6",
+        "--params-file", file});
   std::remove(file.c_str());
-  auto n = node("bottom_interact_center", "robot");
-  EXPECT_EQ(n->declare_parameter<std::string>("battery_source_path"), "/dev/bat2");
-  EXPECT_EQ(n->declare_parameter("links.procter_port", 0), 9100);
-  EXPECT_EQ(node("other")->get_node_parameters_interface()->get_parameter_overrides().count(
-                "battery_source_path"),
-            0u);
+  auto n = node();
+  EXPECT_EQ(n->declare_parameter("battery_source_path", std::string("/sys/battery")), "/dev/bat1");
+  EXPECT_EQ(n->declare_parameter("port", 1), 9000);
+  EXPECT_EQ(n->get_parameter("port").as_int(), 9000);
+  EXPECT_EQ(n->declare_parameter("ignored", 5, rcl_interfaces::msg::ParameterDescriptor(), true),
+            5);
+  auto in_robot = node("bottom_interact_center", "robot");
+  EXPECT_EQ(in_robot->declare_parameter<std::string>("battery_source_path"), "/dev/bat2");
+  EXPECT_EQ(in_robot->declare_parameter("links.procter_port", 0), 9100);
 }
 
 TEST_F(ParametersTest, NodeArgumentsOverrideGlobalOnesAndNodeOptionsOverrideBoth) {

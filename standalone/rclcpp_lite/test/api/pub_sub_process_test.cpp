@@ -47,13 +47,6 @@ private:
   std::vector<RobotEvent> events_;
 };
 
-void expect_talker_event(const RobotEvent& event) {
-  EXPECT_EQ(event.header.frame_id, "talker");
-  EXPECT_EQ(event.event_type, 7);
-  EXPECT_GT(event.event_code, 0);
-  EXPECT_GT(event.header.stamp.sec, 1600000000);
-}
-
 class PubSubProcessTest : public ContextTest {
 protected:
   void SetUp() override {
@@ -89,7 +82,10 @@ TEST_F(PubSubProcessTest, EveryCallbackFormReceivesTheOtherProcesssMessages) {
     const auto events = inbox->wait_for(3);
     ASSERT_GE(events.size(), 3u) << talker.output();
     for (const auto& event : events) {
-      expect_talker_event(event);
+      EXPECT_EQ(event.header.frame_id, "talker");
+      EXPECT_EQ(event.event_type, 7);
+      EXPECT_GT(event.event_code, 0);
+      EXPECT_GT(event.header.stamp.sec, 1600000000);
     }
     EXPECT_LT(events[0].event_code, events[2].event_code);
   }

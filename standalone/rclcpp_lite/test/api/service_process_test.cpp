@@ -89,7 +89,6 @@ TEST_F(ServiceProcessTest, ALateAnswerAfterRemovePendingRequestLeavesTheNextOneI
 
   // The server answers in order: the late answer arrives while this request is pending.
   auto next = cli->async_send_request(request(2));
-  EXPECT_NE(next.request_id, late.request_id);
   ASSERT_EQ(next.wait_for(kAnswerTimeout), std::future_status::ready) << server->output();
   EXPECT_TRUE(answers(*next.get(), 2));
   EXPECT_FALSE(cli->remove_pending_request(next.request_id));

@@ -61,21 +61,16 @@ MessageMember scalar(const char* name, uint8_t type_id, uint32_t offset) {
 template <typename Container>
 MessageMember sequence(const char* name, uint8_t type_id, uint32_t offset, size_t bound = 0,
                        const rosidl_message_type_support_t* nested = nullptr) {
-  return {name,
-          type_id,
-          0,
-          nested,
-          true,
-          bound,
-          bound != 0,
-          offset,
-          nullptr,
-          size_of<Container>,
-          get_const<Container>,
-          get<Container>,
-          nullptr,
-          nullptr,
-          resize<Container>};
+  MessageMember member = scalar(name, type_id, offset);
+  member.members_ = nested;
+  member.is_array_ = true;
+  member.array_size_ = bound;
+  member.is_upper_bound_ = bound != 0;
+  member.size_function = size_of<Container>;
+  member.get_const_function = get_const<Container>;
+  member.get_function = get<Container>;
+  member.resize_function = resize<Container>;
+  return member;
 }
 
 template <typename T>

@@ -1,10 +1,10 @@
 // Without ROS_LOCALHOST_ONLY=0 every socket the middleware opens is bound to 127.0.0.1.
-#include <dirent.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -29,17 +29,13 @@ struct SocketEntry {
 
 std::set<std::string> own_socket_inodes() {
   std::set<std::string> inodes;
-  DIR* fds = opendir("/proc/self/fd");
-  for (dirent* entry = readdir(fds); entry != nullptr; entry = readdir(fds)) {
-    char target[64] = {};
-    const std::string path = std::string("/proc/self/fd/") + entry->d_name;
-    const ssize_t length = readlink(path.c_str(), target, sizeof(target) - 1);
-    const std::string link(target, length > 0 ? static_cast<size_t>(length) : 0);
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code gone;  // the iterator's own descriptor is closed by the time it is read
+    const std::string link = std::filesystem::read_symlink(fd.path(), gone).string();
     if (link.rfind("socket:[", 0) == 0) {
       inodes.insert(link.substr(8, link.size() - 9));
     }
   }
-  closedir(fds);
   return inodes;
 }
 
@@ -51,12 +47,11 @@ std::vector<SocketEntry> own_inet_sockets() {
     std::string line;
     std::getline(file, line);  // column titles
     while (std::getline(file, line)) {
+      // sl local_address rem_address st tx_queue:rx_queue tr:tm->when retrnsmt uid timeout inode
       std::istringstream fields(line);
-      std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
-      fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
-          timeout >> inode;
-      if (inodes.count(inode) > 0) {
-        sockets.push_back({table, local});
+      const std::vector<std::string> columns{std::istream_iterator<std::string>(fields), {}};
+      if (columns.size() > 9 && inodes.count(columns[9]) > 0) {
+        sockets.push_back({table, columns[1]});
       }
     }
   }

@@ -46,10 +46,6 @@ void make_service(Endpoint& endpoint, const std::shared_ptr<Participant>& partic
       get_message_type_support_handle<Response>(), qos, [&endpoint] { ++endpoint.arrivals; });
 }
 
-bool take_request(Endpoint& server, Request& request, rmw_request_id_t& id) {
-  return poll_until(20s, [&] { return server.service->take_request(&request, id); });
-}
-
 /// True once `holds` is true, re-checking only when the graph generation moves; false if a
 /// wait for the next change times out, i.e. the state changed without the graph saying so.
 template <typename Predicate>
@@ -103,7 +99,7 @@ TEST(ServiceReplies, OnlyTheAskingClientTakesTheReply) {
   int64_t sequence = 0;
   ASSERT_TRUE(asking.client->send_request(&request, sequence));
   rmw_request_id_t id{};
-  ASSERT_TRUE(take_request(server, request, id));
+  ASSERT_TRUE(poll_until(20s, [&] { return server.service->take_request(&request, id); }));
   EXPECT_EQ(request.cmd, 3);
   EXPECT_EQ(id.sequence_number, sequence);
   EXPECT_NE(id.writer_guid[15] & 0x04, 0) << "requests name the client's reply reader";
@@ -143,7 +139,7 @@ TEST(ServiceReplies, UnmatchedClientReaderTimesOut) {
     return caller.client->send_request(&request, sequence) &&
            poll_until(50ms, [&] { return server.arrivals > 0; });
   }));
-  ASSERT_TRUE(take_request(server, request, id));
+  ASSERT_TRUE(poll_until(20s, [&] { return server.service->take_request(&request, id); }));
   EXPECT_FALSE(caller.client->service_is_available());
   Response response;
   EXPECT_EQ(server.service->send_response(id, &response), ServiceCore::SendResult::timeout);
