@@ -126,21 +126,24 @@ TEST_F(ExecutorTest, SpinRefusesToRunTwiceAtOnceAndReturnsOnCancel) {
   for (const auto& executor : executors) {
     auto first = std::async(std::launch::async, [&executor] { executor->spin(); });
     auto second = std::async(std::launch::async, [&executor] { executor->spin(); });
-    // Whichever came second throws at once; the other spins until cancelled. A cancel before
-    // spin has started is not remembered, so cancel until spin returns.
-    const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+    // Whichever came second throws at once; the other spins until cancelled.
+    auto deadline = std::chrono::steady_clock::now() + kTimeout;
     while (first.wait_for(5ms) != std::future_status::ready &&
            second.wait_for(5ms) != std::future_status::ready &&
            std::chrono::steady_clock::now() < deadline) {
     }
     auto& refused = first.wait_for(0s) == std::future_status::ready ? first : second;
     auto& spinning = &refused == &first ? second : first;
-    EXPECT_THROW(refused.get(), std::runtime_error);
-    while (spinning.wait_for(5ms) != std::future_status::ready &&
+    EXPECT_EQ(spinning.wait_for(0s), std::future_status::timeout);
+    // A cancel before spin has started is not remembered, so cancel until both have returned.
+    deadline = std::chrono::steady_clock::now() + kTimeout;
+    while ((first.wait_for(5ms) != std::future_status::ready ||
+            second.wait_for(5ms) != std::future_status::ready) &&
            std::chrono::steady_clock::now() < deadline) {
       executor->cancel();
     }
     ASSERT_EQ(spinning.wait_for(0s), std::future_status::ready);
+    EXPECT_THROW(refused.get(), std::runtime_error);
     spinning.get();
   }
   EXPECT_TRUE(context_->is_valid());
