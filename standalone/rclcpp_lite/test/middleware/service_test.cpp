@@ -90,8 +90,10 @@ TEST(ServiceReplies, OnlyTheAskingClientTakesTheReply) {
   make_service(server, server_participant, "/routing_probe");
   make_client(asking, client_participant, "/routing_probe");
   make_client(other, client_participant, "/routing_probe");
+  // Both ways: the server must know the other client's reader too, or it never sends it a reply.
   ASSERT_TRUE(poll_until(20s, [&] {
-    return asking.client->service_is_available() && other.client->service_is_available();
+    return asking.client->service_is_available() && other.client->service_is_available() &&
+           server_participant->count_readers("rr/routing_probeReply") == 2;
   }));
 
   Request request;
