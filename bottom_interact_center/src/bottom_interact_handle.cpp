@@ -56,6 +56,14 @@ int32_t NewRequestId() {
   return static_cast<int32_t>(time(nullptr));
 }
 
+// A board request with a new id, announced as "<command>, request id : <id>".
+cc::CleaningComponentRequest NewBoardRequest(const std::string& command) {
+  cc::CleaningComponentRequest board_request;
+  board_request.set_request_id(NewRequestId());
+  RCLCPP_INFO(Logger(), "%s, request id : %d", command.c_str(), board_request.request_id());
+  return board_request;
+}
+
 void CopyMotor(const MotorCmd& from, cc::MotorCommand* to) {
   to->set_cmd(from.cmd);
   to->set_duty(from.duty);
@@ -208,11 +216,8 @@ int32_t BottomInteractHandle::ToServiceStatus(int32_t err_code) {
 bool BottomInteractHandle::DoProcter(std::shared_ptr<Request> request,
                                      std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  const int32_t request_id = NewRequestId();
-  RCLCPP_INFO(Logger(), "DoProcter, request id : %d", request_id);
   const auto& component = request->component;
-  cc::CleaningComponentRequest board_request;
-  board_request.set_request_id(request_id);
+  cc::CleaningComponentRequest board_request = NewBoardRequest("DoProcter");
   CopyMultiplexMotor(component.motor_ctrl.tools_clean,
                      board_request.mutable_motor_ctrl()->mutable_tools_clean());
   CopyMultiplexMotor(component.water_supply.clean_pump,
@@ -228,8 +233,7 @@ bool BottomInteractHandle::DoProcter(std::shared_ptr<Request> request,
 bool BottomInteractHandle::DoProcterSMF(std::shared_ptr<Request> request,
                                         std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  const int32_t request_id = NewRequestId();
-  RCLCPP_INFO(Logger(), "DoProcterSMF, request id : %d", request_id);
+  cc::CleaningComponentRequest board_request = NewBoardRequest("DoProcterSMF");
   const auto& component = request->component;
   PrintLine("BottomInteractHandle DoProcterSMF");
   PrintMotor("side_swp.cmd : ", "side_swp.duty : ", component.side_swp);
@@ -238,8 +242,6 @@ bool BottomInteractHandle::DoProcterSMF(std::shared_ptr<Request> request,
   PrintMotor("roll_mop.cmd : ", "roll_mop.duty : ", component.roll_mop);
   PrintMotor("mop_pump.cmd : ", "mop_pump.duty : ", component.mop_pump);
   PrintMotor("dust_tank_fan.cmd: ", "dust_tank_fan.duty: ", component.dust_tank_fan);
-  cc::CleaningComponentRequest board_request;
-  board_request.set_request_id(request_id);
   CopyMotor(component.main_swp, board_request.mutable_main_swp());
   CopyMotor(component.side_swp, board_request.mutable_side_swp());
   CopyMotor(component.roll_mop, board_request.mutable_roll_mop());
@@ -252,11 +254,8 @@ bool BottomInteractHandle::DoProcterSMF(std::shared_ptr<Request> request,
 bool BottomInteractHandle::HandleEndToolPump(std::shared_ptr<Request> request,
                                              std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  const int32_t request_id = NewRequestId();
-  RCLCPP_INFO(Logger(), "HandleEndToolPump, request id : %d", request_id);
   const auto& hand_pump = request->component.water_supply.hand_pump;
-  cc::CleaningComponentRequest board_request;
-  board_request.set_request_id(request_id);
+  cc::CleaningComponentRequest board_request = NewBoardRequest("HandleEndToolPump");
   CopyMotor(hand_pump, board_request.mutable_water_supply()->mutable_hand_pump());
   RCLCPP_INFO(Logger(), "water_supply.hand_pump.cmd : %d", hand_pump.cmd);
   RCLCPP_INFO(Logger(), "water_supply.hand_pump.duty : %d", hand_pump.duty);
@@ -266,10 +265,7 @@ bool BottomInteractHandle::HandleEndToolPump(std::shared_ptr<Request> request,
 bool BottomInteractHandle::DirtyTankSwitch(std::shared_ptr<Request> request,
                                            std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  const int32_t request_id = NewRequestId();
-  RCLCPP_INFO(Logger(), "DirtyTankSwitch call, request id : %d", request_id);
-  cc::CleaningComponentRequest board_request;
-  board_request.set_request_id(request_id);
+  cc::CleaningComponentRequest board_request = NewBoardRequest("DirtyTankSwitch call");
   CopyMotor(request->dirty_tank_switch, board_request.mutable_dirty_tank_switch());
   CopyMotor(request->tank_clean_pump, board_request.mutable_tank_clean_pump());
   return ExchangeOnProcterLink(board_request, kLongTimeoutSeconds, response);
@@ -278,10 +274,7 @@ bool BottomInteractHandle::DirtyTankSwitch(std::shared_ptr<Request> request,
 bool BottomInteractHandle::OperateSelfCleanDuringWork(std::shared_ptr<Request> request,
                                                       std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  const int32_t request_id = NewRequestId();
-  RCLCPP_INFO(Logger(), "OperateSelfCleanDuringWork, request id : %d", request_id);
-  cc::CleaningComponentRequest board_request;
-  board_request.set_request_id(request_id);
+  cc::CleaningComponentRequest board_request = NewBoardRequest("OperateSelfCleanDuringWork");
   auto* self_clean = board_request.mutable_self_clean();
   if (request->self_clean) {
     self_clean->set_cmd(cc::SELF_CLEAN_SOFTLY);
@@ -301,9 +294,7 @@ bool BottomInteractHandle::OperateSelfCleanDuringWork(std::shared_ptr<Request> r
 bool BottomInteractHandle::OperateLight(std::shared_ptr<Request> request,
                                         std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(light_mutex_);
-  const int32_t request_id = NewRequestId();
-  RCLCPP_INFO(Logger(), "OperateLight, request id : %d", request_id);
-  cc::CleaningComponentRequest board_request;
+  cc::CleaningComponentRequest board_request = NewBoardRequest("OperateLight");
   auto* led = board_request.mutable_led_cmd();
   CopyLed(request->top_led, led->mutable_top_led());
   // The bottom and turn lights travel only when they carry a colour.
@@ -316,16 +307,13 @@ bool BottomInteractHandle::OperateLight(std::shared_ptr<Request> request,
   if (request->turn_right.r_g_b_duty != 0) {
     CopyLed(request->turn_right, led->mutable_turn_right());
   }
-  board_request.set_request_id(request_id);
   return SendOnLink(g_node->GetLightClient(), board_request, response);
 }
 
 bool BottomInteractHandle::OperateProjectionLight(std::shared_ptr<Request> request,
                                                   std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(light_mutex_);
-  const int32_t request_id = NewRequestId();
-  RCLCPP_INFO(Logger(), "OperateProjectionLight, request id : %d", request_id);
-  cc::CleaningComponentRequest board_request;
+  cc::CleaningComponentRequest board_request = NewBoardRequest("OperateProjectionLight");
   auto* led = board_request.mutable_led_cmd();
   // Both projection lights always travel; one without a colour is sent switched off.
   const LedCmd off;
@@ -333,18 +321,14 @@ bool BottomInteractHandle::OperateProjectionLight(std::shared_ptr<Request> reque
           led->mutable_forward_led());
   CopyLed(request->backward_led.r_g_b_duty != 0 ? request->backward_led : off,
           led->mutable_backward_led());
-  board_request.set_request_id(request_id);
   return SendOnLink(g_node->GetLightClient(), board_request, response);
 }
 
 bool BottomInteractHandle::FillLight(std::shared_ptr<Request> request,
                                      std::shared_ptr<Response> response, const bool& report_event) {
   std::lock_guard<std::mutex> lock(light_mutex_);
-  const int32_t request_id = NewRequestId();
-  RCLCPP_INFO(Logger(), "FillLight, request id : %d", request_id);
-  cc::CleaningComponentRequest board_request;
+  cc::CleaningComponentRequest board_request = NewBoardRequest("FillLight");
   CopyLed(request->fill_light_led, board_request.mutable_led_cmd()->mutable_fill_light_led());
-  board_request.set_request_id(request_id);
   if (!SendOnLink(g_node->GetLightClient(), board_request, response)) {
     return false;
   }
@@ -360,10 +344,7 @@ bool BottomInteractHandle::FillLight(std::shared_ptr<Request> request,
 bool BottomInteractHandle::QueryChargingStation(std::shared_ptr<Request> request,
                                                 std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  const int32_t request_id = NewRequestId();
-  RCLCPP_INFO(Logger(), "Query charging station status, request id : %d", request_id);
-  cc::CleaningComponentRequest board_request;
-  board_request.set_request_id(request_id);
+  cc::CleaningComponentRequest board_request = NewBoardRequest("Query charging station status");
   board_request.mutable_station()->set_cmd(request->station.cmd);
   return ExchangeOnProcterLink(board_request, kShortTimeoutSeconds, response);
 }
@@ -371,11 +352,8 @@ bool BottomInteractHandle::QueryChargingStation(std::shared_ptr<Request> request
 bool BottomInteractHandle::DistributePltCmd(std::shared_ptr<Request> request,
                                             std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  const int32_t request_id = NewRequestId();
-  RCLCPP_INFO(Logger(), "SingleChipReboot, plt cmd %d, request id : %d", request->plt_cmd,
-              request_id);
-  cc::CleaningComponentRequest board_request;
-  board_request.set_request_id(request_id);
+  cc::CleaningComponentRequest board_request =
+      NewBoardRequest("SingleChipReboot, plt cmd " + std::to_string(request->plt_cmd));
   board_request.set_plt_cmd(request->plt_cmd);
   // Any answer stays in the link and is skipped by the next exchange's id check.
   return SendOnLink(g_node->GetProcterClient(), board_request, response);
@@ -384,10 +362,7 @@ bool BottomInteractHandle::DistributePltCmd(std::shared_ptr<Request> request,
 bool BottomInteractHandle::BumpUnlock(std::shared_ptr<Request> /*request*/,
                                       std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  const int32_t request_id = NewRequestId();
-  RCLCPP_INFO(Logger(), "BottomInteractHandle::BumpUnlock, request id : %d", request_id);
-  cc::CleaningComponentRequest board_request;
-  board_request.set_request_id(request_id);
+  cc::CleaningComponentRequest board_request = NewBoardRequest("BottomInteractHandle::BumpUnlock");
   board_request.mutable_wheel_cmd()->set_cmd(cc::WheelCmd_Unlock);
   return ExchangeOnProcterLink(board_request, kShortTimeoutSeconds, response);
 }
