@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 #include <thread>
 
 namespace test_support {
@@ -22,13 +23,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, Output output) 
   args.push_back(nullptr);
   int out_pipe[2];
   int err_pipe[2];
-  if (pipe2(out_pipe, O_CLOEXEC) != 0) {
-    return;
-  }
-  if (pipe2(err_pipe, O_CLOEXEC) != 0) {
-    close(out_pipe[0]);
-    close(out_pipe[1]);
-    return;
+  if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) {
+    throw std::runtime_error("cannot create the output pipes of " + argv.front());
   }
   const int err_target = output == Output::kMerged ? out_pipe[1] : err_pipe[1];
   pid_ = fork();

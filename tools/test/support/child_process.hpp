@@ -19,7 +19,8 @@ public:
   // kMerged: standard output and error both in out(), in the order written.
   enum class Output { kMerged, kSeparate };
 
-  // Starts argv[0] with the test's environment; started() is false when it could not be.
+  // Starts argv[0] with the test's environment; started() is false when it could not be forked
+  // (throws when its output pipes cannot be made).
   explicit ChildProcess(const std::vector<std::string>& argv, Output output = Output::kMerged);
   // A child still running is asked to stop (SIGTERM), then killed: a program that leaves without
   // saying goodbye stays in its DDS peers' graph for a while.
