@@ -1,0 +1,62 @@
+// A blocking call of a ROS service, for threads of their own that need the answer before they go
+// on (the board listeners). The answer is delivered by an executor thread, so the client must
+// belong to a callback group that an executor serves, and the caller must not be that thread.
+#ifndef COMMON_UTIL__UTIL_HPP_
+#define COMMON_UTIL__UTIL_HPP_
+
+#include <chrono>
+#include <future>
+#include <memory>
+
+#include "rclcpp/rclcpp.hpp"
+
+namespace common_util {
+
+// The request a call sends and the response it received. Both start zeroed; after a failed call
+// the response is still the zeroed one.
+template <typename ServiceT>
+struct ServiceCallData {
+  std::shared_ptr<typename ServiceT::Request> request =
+      std::make_shared<typename ServiceT::Request>();
+  std::shared_ptr<typename ServiceT::Response> response =
+      std::make_shared<typename ServiceT::Response>();
+};
+
+// Waits up to service_timeout for the server, sends one request and waits up to response_timeout
+// for its answer. True only when the answer arrived in time; a late answer is dropped.
+template <typename ServiceT>
+bool SyncCallService(std::shared_ptr<rclcpp::Node> node,
+                     std::shared_ptr<rclcpp::Client<ServiceT>> client,
+                     ServiceCallData<ServiceT>& data, std::chrono::milliseconds response_timeout,
+                     std::chrono::milliseconds service_timeout) {
+  if (client == nullptr) {
+    RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, SyncCallService client is nullptr",
+                 101400001);
+    return false;
+  }
+  const char* service_name = client->get_service_name();
+  if (!client->wait_for_service(service_timeout)) {
+    RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, Server:%s not exist", 101400002,
+                 service_name);
+    return false;
+  }
+  auto future = client->async_send_request(data.request);
+  const std::future_status status = future.wait_for(response_timeout);
+  if (status == std::future_status::ready) {
+    data.response = future.get();
+    return true;
+  }
+  if (status == std::future_status::timeout) {
+    RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, SyncCallService server:%s timeout", 101400003,
+                 service_name);
+  } else {
+    RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, SyncCallService server:%s wait_for deferred",
+                 101400004, service_name);
+  }
+  client->remove_pending_request(future.request_id);
+  return false;
+}
+
+}  // namespace common_util
+
+#endif  // COMMON_UTIL__UTIL_HPP_
