@@ -1,13 +1,22 @@
 # The node: its classes as a library (linked by the program and the tests) and the program.
-#   bottom_interact_node:   BottomInteractCenter, BottomInteractHandle, the TCP link classes
+#   bottom_interact_node:   BottomInteractCenter, BottomInteractHandle, the TCP command links,
+#                           the board listeners and the battery sensor
 #   bottom_interact_center: the executable, installed to lib/${PROJECT_NAME} for `ros2 run`
 
 add_library(bottom_interact_node SHARED
+  src/battery.cpp
+  src/battery_frame_parser.cpp
   src/bottom_interact_center.cpp
   src/bottom_interact_handle.cpp
+  src/cmd_report_server.cpp
+  src/framed_datagram.cpp
   src/link_frame_reader.cpp
+  src/motor_data_server.cpp
+  src/robot_info_server.cpp
   src/tcp_client.cpp
-  src/tcp_socket.cpp)
+  src/tcp_server.cpp
+  src/tcp_socket.cpp
+  src/udp_server.cpp)
 target_include_directories(bottom_interact_node PUBLIC
   $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/include>
   $<INSTALL_INTERFACE:include/${PROJECT_NAME}>)
@@ -28,14 +37,8 @@ target_link_libraries(bottom_interact_center PRIVATE
   ${velmoria_protocol_TARGETS}
   board_framing)
 
-install(FILES
-  include/bottom_interact_center/bottom_interact_center.hpp
-  include/bottom_interact_center/bottom_interact_handle.hpp
-  include/bottom_interact_center/constants.hpp
-  include/bottom_interact_center/link_frame_reader.hpp
-  include/bottom_interact_center/tcp_client.hpp
-  include/bottom_interact_center/tcp_socket.hpp
-  DESTINATION include/${PROJECT_NAME}/bottom_interact_center)
+install(DIRECTORY include/bottom_interact_center include/common_util
+  DESTINATION include/${PROJECT_NAME})
 install(TARGETS bottom_interact_node EXPORT ${PROJECT_NAME}Targets
   LIBRARY DESTINATION lib ARCHIVE DESTINATION lib RUNTIME DESTINATION bin)
 install(TARGETS bottom_interact_center RUNTIME DESTINATION lib/${PROJECT_NAME})

@@ -1,6 +1,12 @@
 #include "bottom_interact_center/bottom_interact_center.hpp"
 
+#include <chrono>
+
+#include "bottom_interact_center/cmd_report_server.hpp"
 #include "bottom_interact_center/constants.hpp"
+#include "bottom_interact_center/motor_data_server.hpp"
+#include "bottom_interact_center/robot_info_server.hpp"
+#include "common_util/util.hpp"
 
 namespace bottom_interact_center {
 
@@ -10,6 +16,16 @@ namespace {
 
 constexpr int kProcterConnectFailed = 100400001;
 constexpr int kLightConnectFailed = 100400002;
+constexpr int kCmdReportServerInitFailed = 100400003;
+constexpr int kRobotInfoServerInitFailed = 100400004;
+constexpr int kTaskCenterClientMissing = 100400005;
+constexpr int kSerializeFailed = 100400009;
+constexpr int kRobotInfoUpdateFailed = 100400010;
+constexpr int kMotorDataServerInitFailed = 100400042;
+
+// Every blocking call of the listeners: 1 s for the service to appear, 10 s for its answer.
+constexpr std::chrono::milliseconds kServiceTimeout{1000};
+constexpr std::chrono::milliseconds kResponseTimeout{10000};
 
 constexpr size_t kQueueDepth = 10;
 constexpr int32_t kRobotEventType = 7;
@@ -36,11 +52,34 @@ bool BottomInteractCenter::Init() {
       create_publisher<velmoria_protocol::msg::DiagnosticEvent>(kBodyDriverDiagTopic, kQueueDepth);
 
   ConnectBoardLinks();
-
-  // The board listeners (report server, sensor-data server, motor-data server) start here, in
-  // that order; one that cannot start ends Init with false before the parameters are declared.
-
+  if (!StartBoardListeners()) {
+    return false;
+  }
   DeclareParameters();
+  return true;
+}
+
+// The listeners' threads start inside their Init and may call into the node at once. One that
+// cannot start leaves the later ones uncreated.
+bool BottomInteractCenter::StartBoardListeners() {
+  cmd_report_server_ = CmdReportServer::GetInstance(kHostAddress, kCmdReportPort);
+  if (!cmd_report_server_->Init()) {
+    RCLCPP_ERROR(get_logger(), "ErrorCode: %d, cmd report server init failed",
+                 kCmdReportServerInitFailed);
+    return false;
+  }
+  robot_info_server_ = RobotInfoServer::GetInstance(kHostAddress, kRobotInfoPort);
+  if (!robot_info_server_->Init()) {
+    RCLCPP_ERROR(get_logger(), "ErrorCode: %d, robot info server init failed",
+                 kRobotInfoServerInitFailed);
+    return false;
+  }
+  motor_data_server_ = MotorDataServer::GetInstance(kAnyAddress, kMotorDataPort);
+  if (!motor_data_server_->Init()) {
+    RCLCPP_ERROR(get_logger(), "ErrorCode: %d, motor data server init failed",
+                 kMotorDataServerInitFailed);
+    return false;
+  }
   return true;
 }
 
@@ -79,6 +118,93 @@ void BottomInteractCenter::PublishTaskCenterDiag(velmoria_protocol::msg::Diagnos
 void BottomInteractCenter::PublishBodyDriverDiag(
     const velmoria_protocol::msg::DiagnosticEvent& event) {
   body_driver_diag_pub_->publish(event);
+}
+
+// One fixed command to the task center and how it is announced and refused.
+struct BottomInteractCenter::TaskCommand {
+  const char* name;
+  int32_t task_type;
+  int32_t task_cmd;
+  int failure_code;
+  const char* failure_message;
+};
+
+bool BottomInteractCenter::SendPauseSingle() {
+  return SendTaskCommand({"SendPauseSingle", 200, 5, 100400006, "Send pause single failed!"});
+}
+
+bool BottomInteractCenter::SendPauseTask() {
+  return SendTaskCommand({"SendPauseTask", 7, 504, 100400032, "Pause task failed!"});
+}
+
+bool BottomInteractCenter::SendRecoveryTask() {
+  return SendTaskCommand(
+      {"BottomInteractCenter::SendRecoveryTask", 7, 505, 100400007, "Recovery task failed!"});
+}
+
+bool BottomInteractCenter::SendReturnCharge() {
+  return SendTaskCommand(
+      {"BottomInteractCenter::SendReturnCharge", 2, 103, 100400008, "Add charge task failed!"});
+}
+
+bool BottomInteractCenter::SendTaskCommand(const TaskCommand& command) {
+  RCLCPP_INFO(get_logger(), "%s", command.name);
+  if (task_center_srv_client_ == nullptr) {
+    RCLCPP_ERROR(get_logger(), "ErrorCode: %d, task_center_srv_client_ == nullptr",
+                 kTaskCenterClientMissing);
+    return false;
+  }
+  common_util::ServiceCallData<velmoria_protocol::srv::TaskCenterSrv> data;
+  data.request->task_type = command.task_type;
+  data.request->task_cmd = command.task_cmd;
+  if (!common_util::SyncCallService<velmoria_protocol::srv::TaskCenterSrv>(
+          g_node, task_center_srv_client_, data, kResponseTimeout, kServiceTimeout)) {
+    return false;
+  }
+  if (data.response->result != 0) {
+    RCLCPP_ERROR(get_logger(), "ErrorCode: %d, %s", command.failure_code, command.failure_message);
+    return false;
+  }
+  RCLCPP_INFO(get_logger(), "After client.call");
+  return true;
+}
+
+bool BottomInteractCenter::ReportRobotInfo(const robot::RobotInfo& robot_info) {
+  common_util::ServiceCallData<velmoria_protocol::srv::RobotInfoUpdate> data;
+  if (!robot_info.SerializeToString(&data.request->robot_info)) {
+    RCLCPP_ERROR(get_logger(), "ErrorCode: %d, robot_info SerializeToArray failed",
+                 kSerializeFailed);
+    return false;
+  }
+  data.request->header.stamp = g_node->now();
+  const bool answered = common_util::SyncCallService<velmoria_protocol::srv::RobotInfoUpdate>(
+      g_node, robot_info_update_client_, data, kResponseTimeout, kServiceTimeout);
+  if (!answered || data.response->status != 0) {
+    RCLCPP_ERROR(get_logger(),
+                 "ErrorCode: %d, Update Robot Info failed!, robot_info_update_req status : %d",
+                 kRobotInfoUpdateFailed, data.response->status);
+    return false;
+  }
+  return true;
+}
+
+bool BottomInteractCenter::ReportCleanRobotReport(
+    const cleaning_component::CleanRobotReport& report) {
+  robot::RobotInfo robot_info;
+  *robot_info.mutable_clean_robot_report() = report;
+  return ReportRobotInfo(robot_info);
+}
+
+bool BottomInteractCenter::ReportSensorData(const bottom_internal::SensorDataProto& sensor_data) {
+  robot::RobotInfo robot_info;
+  *robot_info.mutable_sensor_data() = sensor_data;
+  return ReportRobotInfo(robot_info);
+}
+
+bool BottomInteractCenter::ReportMotorData(const motor_data::MotorDataRep& motor_data) {
+  robot::RobotInfo robot_info;
+  *robot_info.mutable_motor_data() = motor_data;
+  return ReportRobotInfo(robot_info);
 }
 
 bool BottomInteractCenter::GetParameterOrOverride(const std::string& name,

@@ -7,6 +7,10 @@
 
 #include "bottom_interact_center/tcp_client.hpp"
 #include "rclcpp/rclcpp.hpp"
+#include "robot/cleaning_component.pb.h"
+#include "robot/motor_data.pb.h"
+#include "robot/robot.pb.h"
+#include "robot/sensor_data.pb.h"
 #include "velmoria_protocol/msg/diagnostic_event.hpp"
 #include "velmoria_protocol/msg/robot_event.hpp"
 #include "velmoria_protocol/srv/robot_info_update.hpp"
@@ -14,13 +18,18 @@
 
 namespace bottom_interact_center {
 
+class CmdReportServer;
+class RobotInfoServer;
+class MotorDataServer;
+
 // Every member is set once by Init on the main thread before the executor spins and only read
 // afterwards, so the node needs no lock.
 class BottomInteractCenter : public rclcpp::Node {
 public:
   BottomInteractCenter();
 
-  // Sets up the ROS endpoints, the board links and the parameters, in that order.
+  // Sets up the ROS endpoints, the board links, the board listeners and the parameters, in that
+  // order. False when a listener could not start (the parameters are then not declared).
   bool Init();
 
   std::shared_ptr<TcpClient> GetProcterClient() const { return procter_client_; }
@@ -31,16 +40,38 @@ public:
   void PublishTaskCenterDiag(velmoria_protocol::msg::DiagnosticEvent event);
   void PublishBodyDriverDiag(const velmoria_protocol::msg::DiagnosticEvent& event);
 
+  // Task-center commands on "do_task": true when the task center accepted. Each blocks the
+  // calling thread for up to 11 s, so they are for listener threads, never executor threads.
+  bool SendPauseSingle();
+  bool SendPauseTask();
+  bool SendRecoveryTask();
+  bool SendReturnCharge();
+
+  // Board data to "robot_info_update": true when the service answered in time with status 0.
+  // Blocking like the task-center commands.
+  bool ReportRobotInfo(const robot::RobotInfo& robot_info);
+  bool ReportCleanRobotReport(const cleaning_component::CleanRobotReport& report);
+  bool ReportSensorData(const bottom_internal::SensorDataProto& sensor_data);
+  bool ReportMotorData(const motor_data::MotorDataRep& motor_data);
+
   // The value of a declared parameter or, for one that is not declared, the value given at
   // start-up (command line or parameter file). False when there is neither.
   bool GetParameterOrOverride(const std::string& name, rclcpp::ParameterValue* value);
 
 private:
+  struct TaskCommand;
+
   void ConnectBoardLinks();
+  bool StartBoardListeners();
   void DeclareParameters();
+  bool SendTaskCommand(const TaskCommand& command);
 
   std::shared_ptr<TcpClient> procter_client_;
   std::shared_ptr<TcpClient> light_client_;
+  // The listeners are process-wide single instances that outlive the node; not owned.
+  CmdReportServer* cmd_report_server_ = nullptr;
+  RobotInfoServer* robot_info_server_ = nullptr;
+  MotorDataServer* motor_data_server_ = nullptr;
   rclcpp::CallbackGroup::SharedPtr callback_group_;
   rclcpp::Client<velmoria_protocol::srv::TaskCenterSrv>::SharedPtr task_center_srv_client_;
   rclcpp::Client<velmoria_protocol::srv::RobotInfoUpdate>::SharedPtr robot_info_update_client_;

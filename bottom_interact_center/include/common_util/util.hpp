@@ -4,6 +4,7 @@
 #ifndef COMMON_UTIL__UTIL_HPP_
 #define COMMON_UTIL__UTIL_HPP_
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <memory>
@@ -22,6 +23,22 @@ struct ServiceCallData {
       std::make_shared<typename ServiceT::Response>();
 };
 
+// Waits for the future until it is ready, the time-out passes or ROS shuts down (then nobody
+// will ever complete it), so a listener thread stopping at shutdown is not held for seconds.
+template <typename FutureT>
+std::future_status WaitWhileRosRuns(const FutureT& future, std::chrono::milliseconds timeout) {
+  constexpr std::chrono::milliseconds kSlice{50};
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    const std::future_status status = future.wait_for(std::min(left, kSlice));
+    if (status != std::future_status::timeout || left <= kSlice || !rclcpp::ok()) {
+      return status;
+    }
+  }
+}
+
 // Waits up to service_timeout for the server, sends one request and waits up to response_timeout
 // for its answer. True only when the answer arrived in time; a late answer is dropped.
 template <typename ServiceT>
@@ -30,18 +47,21 @@ bool SyncCallService(std::shared_ptr<rclcpp::Node> node,
                      ServiceCallData<ServiceT>& data, std::chrono::milliseconds response_timeout,
                      std::chrono::milliseconds service_timeout) {
   if (client == nullptr) {
-    RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, SyncCallService client is nullptr",
-                 101400001);
+    RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, SyncCallService client is nullptr", 101400001);
     return false;
   }
   const char* service_name = client->get_service_name();
   if (!client->wait_for_service(service_timeout)) {
-    RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, Server:%s not exist", 101400002,
-                 service_name);
+    RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, Server:%s not exist", 101400002, service_name);
     return false;
   }
   auto future = client->async_send_request(data.request);
-  const std::future_status status = future.wait_for(response_timeout);
+  const std::future_status status = WaitWhileRosRuns(future, response_timeout);
+  if (status == std::future_status::timeout && !rclcpp::ok()) {
+    // ROS has shut down: no executor will answer, and nobody waits for this line.
+    client->remove_pending_request(future.request_id);
+    return false;
+  }
   if (status == std::future_status::ready) {
     data.response = future.get();
     return true;

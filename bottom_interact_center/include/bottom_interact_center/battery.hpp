@@ -1,0 +1,56 @@
+// The battery unit on its serial tty: the latest valid reading, for the sensor-data path.
+#ifndef BOTTOM_INTERACT_CENTER__BATTERY_HPP_
+#define BOTTOM_INTERACT_CENTER__BATTERY_HPP_
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "bottom_interact_center/battery_record.hpp"
+
+// Listens only: the unit sends its frames unprompted. The reader thread opens the port (9600 8N1,
+// raw) and keeps the last frame that passed the checksum; it ends when the sensor is destroyed
+// (each read returns within a second), and at once when the port cannot be opened.
+class BatterySensor {
+public:
+  // Milliseconds since the Unix epoch; the system clock unless a test gives its own.
+  using WallClock = std::function<uint64_t()>;
+
+  // A reading is fresh for this long after its reception.
+  static constexpr uint64_t kFreshForMs = 3000;
+
+  explicit BatterySensor(const std::string& port_path, WallClock wall_clock = SystemMillis);
+  ~BatterySensor();
+  BatterySensor(const BatterySensor&) = delete;
+  BatterySensor& operator=(const BatterySensor&) = delete;
+
+  // A copy of the latest reading with valid set while it is fresh; a zero reading otherwise
+  // (also for a stamp in the future).
+  BatteryRecord GetLatest();
+
+  static uint64_t SystemMillis();
+
+private:
+  void handler();
+  int _open(const std::string& path);
+  void ReadFrames();
+  // Sleeps for the pause, or less when the sensor is being destroyed; false then.
+  bool PauseUnlessStopping(std::chrono::milliseconds pause);
+
+  WallClock wall_clock_;
+  std::string port_path_;
+  int _port_fd = -1;
+  BatteryRecord latest_;
+  std::mutex record_mutex_;
+  std::atomic<bool> stopping_{false};
+  std::mutex stop_mutex_;
+  std::condition_variable stop_requested_;
+  // Last, so that it starts after every member above exists.
+  std::thread reader_thread_;
+};
+
+#endif  // BOTTOM_INTERACT_CENTER__BATTERY_HPP_

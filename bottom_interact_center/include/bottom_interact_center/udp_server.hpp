@@ -1,0 +1,47 @@
+// A bound UDP socket whose datagrams are handled one at a time on a thread of its own.
+#ifndef BOTTOM_INTERACT_CENTER__UDP_SERVER_HPP_
+#define BOTTOM_INTERACT_CENTER__UDP_SERVER_HPP_
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace bottom_interact_center {
+
+// The receive thread binds (a failure there ends the process) and passes every datagram, cut to
+// kMaxDatagram bytes, to HandleData in arrival order. Nothing is ever sent back.
+class UdpServer {
+public:
+  static constexpr int kMaxDatagram = 10240;
+
+  UdpServer(const std::string& ip, int port);
+  virtual ~UdpServer();
+  UdpServer(const UdpServer&) = delete;
+  UdpServer& operator=(const UdpServer&) = delete;
+
+  // The socket, then the receive thread.
+  bool Init();
+  // The receive thread's body: returns only when the server is being destroyed.
+  void Start();
+  // One datagram; the bytes behind the len received ones are zero.
+  virtual bool HandleData(const char* data, int len);
+
+protected:
+  // Ends the receive thread and waits for it. A subclass calls it first in its destructor, so
+  // that HandleData never runs in a half-destroyed object.
+  void StopReceiving();
+
+  std::string ip_;
+  int port_;
+  int sock_fd_ = -1;
+
+private:
+  void Bind();
+
+  std::atomic<bool> stopping_{false};
+  std::thread receive_thread_;
+};
+
+}  // namespace bottom_interact_center
+
+#endif  // BOTTOM_INTERACT_CENTER__UDP_SERVER_HPP_
