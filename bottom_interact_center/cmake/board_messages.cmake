@@ -1,6 +1,6 @@
 # The board's protobuf schemas and the frame codec of the board links.
 #   board_messages: C++ classes of proto/robot/*.proto, included as "robot/<name>.pb.h"
-#   board_framing:  BoardFrame and FrameAssembler
+#   board_framing:  BoardFrame, FrameAssembler and BatteryFrameParser (I/O free)
 # Both are installed and exported, so other packages link bottom_interact_center::<target>.
 
 find_package(Protobuf REQUIRED)
@@ -38,6 +38,7 @@ target_link_libraries(board_messages PUBLIC protobuf::libprotobuf)
 target_compile_options(board_messages PRIVATE -w)
 
 add_library(board_framing SHARED
+  src/battery_frame_parser.cpp
   src/board_frame.cpp
   src/frame_assembler.cpp)
 target_include_directories(board_framing PUBLIC

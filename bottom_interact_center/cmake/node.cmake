@@ -5,7 +5,6 @@
 
 add_library(bottom_interact_node SHARED
   src/battery.cpp
-  src/battery_frame_parser.cpp
   src/bottom_interact_center.cpp
   src/bottom_interact_handle.cpp
   src/cmd_report_server.cpp

@@ -1,4 +1,4 @@
-# Unit tests of the board schema and the frame codec.
+# Unit tests of the board schema and the frame codecs.
 
 # A gtest executable run through ament, so colcon reports its cases.
 function(framing_add_gtest name)
@@ -14,3 +14,4 @@ endfunction()
 framing_add_gtest(board_messages_test test/board_messages_test.cpp)
 framing_add_gtest(board_frame_test test/board_frame_test.cpp)
 framing_add_gtest(frame_assembler_test test/frame_assembler_test.cpp)
+framing_add_gtest(battery_frame_parser_test test/battery_frame_parser_test.cpp)
