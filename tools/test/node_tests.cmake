@@ -8,6 +8,7 @@ set(node_executable "${node_install_prefix}/lib/bottom_interact_center/bottom_in
 
 add_library(node_test_harness STATIC
   test/support/node_process.cpp
+  test/support/listener_peer.cpp
   test/support/node_test_support.cpp
   test/support/ros_peer.cpp)
 target_include_directories(node_test_harness PUBLIC ${CMAKE_CURRENT_LIST_DIR})
@@ -37,3 +38,4 @@ endfunction()
 node_add_e2e_test(node_commands_test 300)
 node_add_e2e_test(node_startup_test 300)
 node_add_e2e_test(node_timeouts_test 400)
+node_add_e2e_test(node_listeners_test 400)

@@ -1,5 +1,7 @@
 #include "board_sim/link_listener.hpp"
 
+#include "board_sim/socket_io.hpp"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -30,17 +32,6 @@ void CloseFd(int* fd) {
     close(*fd);
     *fd = -1;
   }
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t sent = 0;
-  while (sent < bytes.size()) {
-    const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    sent += static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace

@@ -42,13 +42,18 @@ std::string ConnectAttemptText(int port) {
 
 ::testing::AssertionResult SameRequest(const cleaning_component::CleaningComponentRequest& expected,
                                        const cleaning_component::CleaningComponentRequest& actual) {
+  return SameMessage(expected, actual);
+}
+
+::testing::AssertionResult SameMessage(const google::protobuf::Message& expected,
+                                       const google::protobuf::Message& actual) {
   google::protobuf::util::MessageDifferencer differencer;
   std::string differences;
   differencer.ReportDifferencesToString(&differences);
   if (differencer.Compare(expected, actual)) {
     return ::testing::AssertionSuccess();
   }
-  return ::testing::AssertionFailure() << "board request differs:\n"
+  return ::testing::AssertionFailure() << expected.GetTypeName() << " differs:\n"
                                        << differences << "expected: " << expected.ShortDebugString()
                                        << "\nactual:   " << actual.ShortDebugString();
 }

@@ -28,6 +28,9 @@ std::string ConnectAttemptText(int port);
 // failure naming the differences.
 ::testing::AssertionResult SameRequest(const cleaning_component::CleaningComponentRequest& expected,
                                        const cleaning_component::CleaningComponentRequest& actual);
+// The same for any two messages of one type.
+::testing::AssertionResult SameMessage(const google::protobuf::Message& expected,
+                                       const google::protobuf::Message& actual);
 
 }  // namespace node_test
 
