@@ -3,6 +3,7 @@
 
 add_library(board_sim STATIC
   src/board_sim/battery_unit.cpp
+  src/board_sim/board_script.cpp
   src/board_sim/board_simulator.cpp
   src/board_sim/command_kind.cpp
   src/board_sim/command_line.cpp
@@ -12,6 +13,7 @@ add_library(board_sim STATIC
   src/board_sim/reply_builder.cpp
   src/board_sim/report_pusher.cpp
   src/board_sim/scenario.cpp
+  src/board_sim/text_parse_errors.cpp
   src/board_sim/traffic_record.cpp)
 target_include_directories(board_sim PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include)
 target_link_libraries(board_sim PUBLIC bottom_interact_center::board_framing Threads::Threads)

@@ -7,7 +7,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <rclcpp/rclcpp.hpp>
@@ -16,6 +15,7 @@
 #include "ros_tools/message_filler.hpp"
 #include "ros_tools/message_formatter.hpp"
 #include "ros_tools/program_arguments.hpp"
+#include "ros_tools/spin_thread.hpp"
 
 namespace {
 
@@ -109,12 +109,13 @@ int Call(const CallSettings& settings) {
   }
   rclcpp::executors::SingleThreadedExecutor executor;
   executor.add_node(node);
-  std::thread spinner([&executor] { executor.spin(); });
   auto answer =
       client->async_send_request(std::make_shared<BottomInteractSrv::Request>(settings.request));
-  const bool answered = WaitForAnswer(answer, settings.timeout_seconds);
-  executor.cancel();
-  spinner.join();
+  bool answered = false;
+  {
+    ros_tools::SpinThread spinning(executor);
+    answered = WaitForAnswer(answer, settings.timeout_seconds);
+  }
   if (!answered) {
     std::cerr << kProgram << ": no answer from '" << kService << "' within "
               << settings.timeout_seconds << " s\n";

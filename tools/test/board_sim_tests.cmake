@@ -31,7 +31,7 @@ function(tools_add_gtest name)
 endfunction()
 
 # "threaded": the simulator runs a thread per port.
-foreach(name board_sim_scenarios_test board_sim_program_test)
+foreach(name board_sim_scenarios_test board_sim_program_test board_sim_listener_side_test)
   tools_add_gtest(${name} SOURCES test/${name}.cpp
     LIBRARIES board_sim board_sim_test_support LABELS threaded)
 endforeach()

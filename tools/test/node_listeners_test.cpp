@@ -9,8 +9,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include <string>
 #include <vector>
 
@@ -377,8 +375,7 @@ TEST_F(NodeListenersTest, RefusedOrUnansweredReportsAreLoggedAndStopStaysQuick) 
   ASSERT_TRUE(board_.Push(Report("pause_btn: WorkPause")));
   ASSERT_EQ(peer_->task_center().WaitFor(1).size(), 1u);
   ASSERT_EQ(peer_->robot_info().WaitFor(3).size(), 3u);
-  node_->Signal(SIGTERM);
-  EXPECT_EQ(node_->WaitExit(3s), 0);
+  EXPECT_EQ(node_->Terminate(3s), 0);
 }
 
 // A port that is taken ends the node from the listener's thread, after start-up went on.

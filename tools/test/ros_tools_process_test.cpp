@@ -1,4 +1,5 @@
-// bottom_operate_call and topic_echo as separate processes, talking DDS to this test on loopback.
+// bottom_operate_call, topic_echo and the peers' stand-ins as separate processes, talking DDS to
+// this test on loopback.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -6,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -14,21 +16,30 @@
 #include <tuple>
 #include <vector>
 
+#include <google/protobuf/text_format.h>
 #include <rclcpp/rclcpp.hpp>
 #include <velmoria_protocol/msg/diagnostic_event.hpp>
 #include <velmoria_protocol/msg/robot_event.hpp>
 #include <velmoria_protocol/srv/bottom_interact_srv.hpp>
+#include <velmoria_protocol/srv/robot_info_update.hpp>
+#include <velmoria_protocol/srv/task_center_srv.hpp>
 
 #include "child_process.hpp"
+#include "robot/robot.pb.h"
+#include "ros_tools/spin_thread.hpp"
 
 namespace {
 
 using BottomInteractSrv = velmoria_protocol::srv::BottomInteractSrv;
+using RobotInfoUpdate = velmoria_protocol::srv::RobotInfoUpdate;
+using TaskCenterSrv = velmoria_protocol::srv::TaskCenterSrv;
 using test_support::ChildProcess;
 
 constexpr std::chrono::milliseconds kWait{10000};
 const std::string kCall = BOTTOM_OPERATE_CALL_PROGRAM;
 const std::string kEcho = TOPIC_ECHO_PROGRAM;
+const std::string kTaskCenter = TASK_CENTER_STANDIN_PROGRAM;
+const std::string kRobotInfo = ROBOT_INFO_STANDIN_PROGRAM;
 
 // A node of this test process, spun on its own thread while the test runs.
 class RosToolsProcess : public ::testing::Test {
@@ -46,14 +57,9 @@ protected:
     executor_.add_node(node_);
   }
 
-  void StartSpinning() {
-    spinner_ = std::thread([this] { executor_.spin(); });
-  }
+  void StartSpinning() { spinner_.emplace(executor_); }
 
-  void TearDown() override {
-    executor_.cancel();
-    if (spinner_.joinable()) spinner_.join();
-  }
+  void TearDown() override { spinner_.reset(); }
 
   // The last request the fake service received.
   std::optional<BottomInteractSrv::Request> ReceivedRequest() {
@@ -75,9 +81,28 @@ protected:
         });
   }
 
+  // A client of a stand-in's service, made once it is served.
+  template <typename ServiceT>
+  typename rclcpp::Client<ServiceT>::SharedPtr ClientOf(const std::string& service) {
+    auto client = node_->create_client<ServiceT>(service);
+    EXPECT_TRUE(client->wait_for_service(kWait)) << service;
+    return client;
+  }
+
+  // The response, or nothing when none came within timeout.
+  template <typename ServiceT>
+  static std::optional<typename ServiceT::Response> Call(
+      const typename rclcpp::Client<ServiceT>::SharedPtr& client,
+      const typename ServiceT::Request& request, std::chrono::milliseconds timeout = kWait) {
+    auto future =
+        client->async_send_request(std::make_shared<typename ServiceT::Request>(request)).future;
+    if (future.wait_for(timeout) != std::future_status::ready) return std::nullopt;
+    return *future.get();
+  }
+
   rclcpp::Node::SharedPtr node_;
   rclcpp::executors::SingleThreadedExecutor executor_;
-  std::thread spinner_;
+  std::optional<ros_tools::SpinThread> spinner_;
   std::shared_ptr<rclcpp::Service<BottomInteractSrv>> service_;
   std::mutex mutex_;
   std::optional<BottomInteractSrv::Request> received_;
@@ -174,6 +199,81 @@ TEST_F(RosToolsProcess, EchoPrintsRobotEvents) {
             std::string::npos);
 }
 
+TEST_F(RosToolsProcess, TaskCenterStandInPrintsEachRequestAndAnswersItsResult) {
+  StartSpinning();
+  ChildProcess standin({kTaskCenter, "--result", "-7"});
+  const auto client = ClientOf<TaskCenterSrv>("do_task");
+  TaskCenterSrv::Request pause;
+  pause.task_type = 200;
+  pause.task_cmd = 5;
+  pause.task_param = "a \"b\"";
+  const auto answer = Call<TaskCenterSrv>(client, pause);
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->result, -7);
+  EXPECT_TRUE(
+      standin.out().WaitFor("do_task task_type=200 task_cmd=5 task_param=\"a \"b\"\"", 0, kWait))
+      << standin.out().Text();
+}
+
+TEST_F(RosToolsProcess, RobotInfoStandInPrintsTheDecodedReportLateAnswerAndUndecodableBytes) {
+  StartSpinning();
+  ChildProcess standin({kRobotInfo, "--status", "3", "--delay", "0.3"});
+  const auto client = ClientOf<RobotInfoUpdate>("robot_info_update");
+  robot::RobotInfo info;
+  ASSERT_TRUE(google::protobuf::TextFormat::ParseFromString(
+      "clean_robot_report { pause_btn: WorkPause } sensor_data { dust_box { value: 773 } } "
+      "motor_data { seq: 7 }",
+      &info));
+  RobotInfoUpdate::Request update;
+  update.robot_info = info.SerializeAsString();
+  const auto sent = std::chrono::steady_clock::now();
+  const auto answer = Call<RobotInfoUpdate>(client, update);
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->status, 3);
+  EXPECT_GE(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(300));
+  // The printed text reads back as the report that was sent.
+  const std::string prefix = "robot_info_update: ";
+  const auto line = standin.out().WaitFor(prefix, 0, kWait);
+  ASSERT_TRUE(line);
+  robot::RobotInfo printed;
+  ASSERT_TRUE(google::protobuf::TextFormat::ParseFromString(line->substr(prefix.size()), &printed))
+      << *line;
+  EXPECT_EQ(printed.SerializeAsString(), update.robot_info) << *line;
+
+  update.robot_info = std::string("\xff\xff", 2);
+  EXPECT_TRUE(Call<RobotInfoUpdate>(client, update));
+  EXPECT_TRUE(standin.out().WaitFor("robot_info_update: undecodable 2 bytes", 0, kWait));
+}
+
+// Every request held back is still printed, and a stop ends the held ones.
+TEST_F(RosToolsProcess, SilentStandInPrintsRequestsItNeverAnswersAndStillStops) {
+  StartSpinning();
+  ChildProcess standin({kTaskCenter, "--silent"});
+  const auto client = ClientOf<TaskCenterSrv>("do_task");
+  std::vector<rclcpp::Client<TaskCenterSrv>::SharedFuture> pending;
+  for (int32_t cmd : {1, 2}) {
+    TaskCenterSrv::Request request;
+    request.task_cmd = cmd;
+    pending.push_back(client->async_send_request(std::make_shared<TaskCenterSrv::Request>(request))
+                          .future.share());
+  }
+  EXPECT_TRUE(standin.out().WaitForCount("do_task task_type=0", 2, kWait)) << standin.out().Text();
+  for (auto& future : pending) {
+    EXPECT_NE(future.wait_for(std::chrono::milliseconds(0)), std::future_status::ready);
+  }
+  EXPECT_EQ(standin.Terminate(kWait), 0);
+}
+
+TEST_F(RosToolsProcess, CountOnlyStandInPrintsTheCountOnceASecond) {
+  StartSpinning();
+  ChildProcess standin({kRobotInfo, "--count-only"});
+  const auto client = ClientOf<RobotInfoUpdate>("robot_info_update");
+  for (int i = 0; i < 2; ++i)
+    EXPECT_TRUE(Call<RobotInfoUpdate>(client, RobotInfoUpdate::Request()));
+  EXPECT_TRUE(standin.out().WaitFor("received 2", 0, kWait)) << standin.out().Text();
+  EXPECT_EQ(standin.out().Count("robot_info_update:"), 0u);
+}
+
 TEST_F(RosToolsProcess, RefusalsAreClearErrorsWithTheirExitStatus) {
   StartSpinning();  // no service offered
   const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
@@ -181,6 +281,11 @@ TEST_F(RosToolsProcess, RefusalsAreClearErrorsWithTheirExitStatus) {
       // Refused before any ROS traffic.
       {{kCall, "{cmd: x}"}, 2, "bad request: field 'cmd': 'x' is not an integer (int32)"},
       {{kEcho, "/chatter"}, 2, "unknown topic '/chatter'"},
+      {{kTaskCenter, "--result", "5x"}, 2, "--result: '5x' is not a whole number (int32)"},
+      {{kTaskCenter, "--result", "2147483648"}, 2, "is not a whole number (int32)"},
+      {{kTaskCenter, "--count-only"}, 2, "unknown option '--count-only'"},
+      {{kRobotInfo, "--delay", "-1"}, 2, "--delay: '-1' is not a number of seconds"},
+      {{kRobotInfo, "now"}, 2, "unexpected argument 'now'"},
   };
   for (const auto& [arguments, status, text] : cases) {
     ChildProcess tool(arguments);

@@ -17,9 +17,9 @@ class BatteryUnit {
 public:
   struct Reading {
     uint8_t remain_ratio;  // %
-    int16_t current;       // 10 mA, positive while charging
+    int16_t current_10mA;  // positive while charging
     uint16_t cycles;
-    uint16_t voltage;  // 10 mV
+    uint16_t voltage_10mV;
   };
 
   BatteryUnit() = default;
@@ -32,10 +32,13 @@ public:
   // The terminal side's path (for "battery_source_path").
   const std::string& path() const { return path_; }
 
-  // Sends the reading every period until Stream changes it or StopStream.
+  // Sends the reading at once and then every period until Stream changes it (and the period)
+  // or StopStream.
   void Stream(const Reading& reading,
               std::chrono::milliseconds period = std::chrono::milliseconds(200));
   void StopStream();
+  // Any bytes (frames, half frames, garbage); false when the unit is closed or the terminal's
+  // buffer stays full (nobody reads it), as a serial line would lose them.
   bool Write(const std::string& bytes);
   // The device vanishing: both sides closed; the node's reads fail from then on.
   void Close();
@@ -44,7 +47,8 @@ public:
   static std::string Frame(const Reading& reading, bool corrupt_checksum = false);
 
 private:
-  void StreamLoop(std::chrono::milliseconds period);
+  void StreamLoop();
+  bool WaitWritable();
 
   int master_fd_ = -1;
   // Held open so that the pseudo-terminal stays valid while the node has not opened it yet.
@@ -53,6 +57,8 @@ private:
   std::mutex mutex_;
   std::condition_variable changed_;
   std::optional<Reading> reading_;
+  std::chrono::milliseconds period_{0};
+  uint64_t stream_calls_ = 0;
   bool stopping_ = false;
   std::thread stream_;
 };

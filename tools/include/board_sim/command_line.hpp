@@ -10,7 +10,7 @@ namespace board_sim {
 
 // The board_sim program's options:
 //   --procter-port N  --light-port N  --scenario KIND=SCENARIO (repeatable)  --default SCENARIO
-//   --help
+//   --battery  --script FILE  --help
 class CommandLine {
 public:
   enum class Action { kRun, kHelp, kError };
@@ -22,6 +22,10 @@ public:
   Action action() const { return action_; }
   const std::string& error() const { return error_; }
   const BoardSimulator::Options& options() const { return options_; }
+  // Whether to play the battery unit on a pseudo-terminal.
+  bool battery() const { return battery_; }
+  // The file of listening-side commands to run instead of standard input's; empty: none.
+  const std::string& script_path() const { return script_path_; }
 
 private:
   bool Apply(const std::string& option, const std::string& value);
@@ -32,6 +36,8 @@ private:
   Action action_ = Action::kRun;
   std::string error_;
   BoardSimulator::Options options_;
+  bool battery_ = false;
+  std::string script_path_;
 };
 
 }  // namespace board_sim

@@ -29,10 +29,13 @@ public:
   bool SendRaw(uint16_t port, const std::string& bytes);
 
   // Sends the framed bytes to port rate_hz times a second until count were sent or StopStream;
-  // a stream already running is stopped first.
+  // a stream already running is stopped first. Nothing is sent unless rate_hz is above 0.
   void Stream(uint16_t port, const std::string& bytes, double rate_hz, uint64_t count);
+  // The same for as long as duration lasts (rate_hz times its seconds, at least one).
+  void StreamFor(uint16_t port, const std::string& bytes, double rate_hz,
+                 std::chrono::milliseconds duration);
   void StopStream();
-  // Datagrams the stream has sent so far.
+  // Datagrams all streams have sent so far.
   uint64_t streamed() const { return streamed_; }
 
   // 2-byte little-endian length, then the message.

@@ -31,6 +31,8 @@ public:
   bool WaitClosedByPeer(std::chrono::milliseconds timeout);
   void Close();
   bool connected() const { return fd_ >= 0; }
+  // Connections made so far: each one after the first is a reconnect.
+  uint64_t connections() const { return connections_; }
 
   // 2-byte little-endian length, then the report.
   static std::string Frame(const cleaning_component::CleanRobotReport& report);
@@ -41,6 +43,7 @@ private:
   std::string address_;
   uint16_t port_;
   int fd_ = -1;
+  uint64_t connections_ = 0;
 };
 
 }  // namespace board_sim

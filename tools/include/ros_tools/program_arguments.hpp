@@ -22,6 +22,8 @@ public:
   // number of the kind asked for. Absent options leave *value as it is.
   bool TakeSeconds(const std::string& name, double* value, std::string* error);
   bool TakeCount(const std::string& name, uint64_t* value, std::string* error);
+  // Any int32 value, zero and negative ones included (a service's status or result).
+  bool TakeInteger(const std::string& name, int32_t* value, std::string* error);
 
   // The positional arguments; false and *error when an unknown option is left.
   bool Positional(std::vector<std::string>* positional, std::string* error) const;

@@ -1,6 +1,7 @@
 #include "board_sim/battery_unit.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -12,6 +13,8 @@ namespace board_sim {
 namespace {
 
 constexpr std::size_t kFrameSize = 34;
+// How long a write waits for room in the terminal's buffer before the bytes are lost.
+constexpr int kWritableTimeoutMs = 100;
 
 void PutBigEndian(std::string* frame, std::size_t at, uint16_t value) {
   (*frame)[at] = static_cast<char>(value >> 8);
@@ -25,7 +28,8 @@ BatteryUnit::~BatteryUnit() {
 }
 
 bool BatteryUnit::Open(std::string* reason) {
-  master_fd_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  // Non-blocking: a full buffer nobody reads must not stop the stream thread for good.
+  master_fd_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
   if (master_fd_ < 0 || grantpt(master_fd_) != 0 || unlockpt(master_fd_) != 0) {
     *reason = std::string("pseudo-terminal: ") + std::strerror(errno);
     return false;
@@ -48,8 +52,8 @@ std::string BatteryUnit::Frame(const Reading& reading, bool corrupt_checksum) {
   std::string frame(kFrameSize, '\0');
   frame[0] = static_cast<char>(0xDD);
   frame[1] = 0x03;
-  PutBigEndian(&frame, 4, reading.voltage);
-  PutBigEndian(&frame, 6, static_cast<uint16_t>(reading.current));
+  PutBigEndian(&frame, 4, reading.voltage_10mV);
+  PutBigEndian(&frame, 6, static_cast<uint16_t>(reading.current_10mA));
   PutBigEndian(&frame, 12, reading.cycles);
   frame[23] = static_cast<char>(reading.remain_ratio);
   uint16_t sum = 0;
@@ -66,31 +70,40 @@ bool BatteryUnit::Write(const std::string& bytes) {
   std::size_t written = 0;
   while (master_fd_ >= 0 && written < bytes.size()) {
     const ssize_t n = write(master_fd_, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EINTR || (errno == EAGAIN && WaitWritable()))) continue;
     if (n <= 0) return false;
     written += static_cast<std::size_t>(n);
   }
   return written == bytes.size();
 }
 
+bool BatteryUnit::WaitWritable() {
+  pollfd writable{master_fd_, POLLOUT, 0};
+  return poll(&writable, 1, kWritableTimeoutMs) > 0;
+}
+
 void BatteryUnit::Stream(const Reading& reading, std::chrono::milliseconds period) {
   std::lock_guard<std::mutex> lock(mutex_);
   reading_ = reading;
+  period_ = period;
+  ++stream_calls_;
   if (!stream_.joinable()) {
     stopping_ = false;
-    stream_ = std::thread(&BatteryUnit::StreamLoop, this, period);
+    stream_ = std::thread(&BatteryUnit::StreamLoop, this);
   }
   changed_.notify_all();
 }
 
-void BatteryUnit::StreamLoop(std::chrono::milliseconds period) {
+void BatteryUnit::StreamLoop() {
   std::unique_lock<std::mutex> lock(mutex_);
   while (!stopping_) {
     const std::string frame = Frame(*reading_);
     lock.unlock();
     Write(frame);
     lock.lock();
-    changed_.wait_for(lock, period, [this] { return stopping_; });
+    // A new reading is sent at once, not a period later.
+    const uint64_t sent = stream_calls_;
+    changed_.wait_for(lock, period_, [&] { return stopping_ || stream_calls_ != sent; });
   }
 }
 

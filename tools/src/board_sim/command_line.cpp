@@ -10,7 +10,7 @@ namespace {
 
 bool TakesValue(const std::string& option) {
   return option == "--procter-port" || option == "--light-port" || option == "--scenario" ||
-         option == "--default";
+         option == "--default" || option == "--script";
 }
 
 std::string KindNames() {
@@ -30,6 +30,10 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
     if (option == "--help" || option == "-h") {
       parsed.action_ = Action::kHelp;
       return parsed;
+    }
+    if (option == "--battery") {
+      parsed.battery_ = true;
+      continue;
     }
     std::optional<std::string> value;
     if (const auto equals = option.find('=');
@@ -57,6 +61,10 @@ bool CommandLine::Apply(const std::string& option, const std::string& value) {
   if (option == "--procter-port") return ApplyPort(option, value, &options_.procter_port);
   if (option == "--light-port") return ApplyPort(option, value, &options_.light_port);
   if (option == "--scenario") return ApplyScenario(value);
+  if (option == "--script") {
+    script_path_ = value;
+    return !value.empty() || Fail("--script needs a file name");
+  }
   std::string why;
   const auto scenario = Scenario::Parse(value, &why);
   if (!scenario) return Fail("--default: " + why);
@@ -109,6 +117,9 @@ std::string CommandLine::Usage(const std::string& program) {
          "  --light-port N            light link port (default 8081)\n"
          "  --scenario KIND=SCENARIO  answer requests of KIND with SCENARIO (repeatable)\n"
          "  --default SCENARIO        answer for kinds without a scenario (default accept)\n"
+         "  --battery                 play the battery unit on a pseudo-terminal (its path is\n"
+         "                            printed: give it to the node as battery_source_path)\n"
+         "  --script FILE             read the commands below from FILE, not standard input\n"
          "  -h, --help                this text\n"
          "\n"
          "KIND: " +
@@ -120,6 +131,29 @@ std::string CommandLine::Usage(const std::string& program) {
          "Example: " +
          program +
          " --scenario wheel=error:2 --scenario version=version:V1.2.3 --default accept\n"
+         "\n"
+         "Standard input (or --script FILE) drives the board's side of the node's listeners,\n"
+         "one command a line (blank lines and lines starting with # are skipped):\n"
+         "  report TEXT                a CleanRobotReport in protobuf text, pushed to port 10086\n"
+         "  report-split TEXT          the same, one byte per write\n"
+         "  report-garbage             a frame whose body does not parse\n"
+         "  report-oversize            a length that can never fit the node's buffer\n"
+         "  report-close               close the report connection (the next report reopens it)\n"
+         "  sensor TEXT                a SensorDataProto datagram to port 10888\n"
+         "  motor TEXT                 a MotorDataRep datagram to port 60087\n"
+         "  stream sensor|motor HZ COUNT TEXT\n"
+         "                             COUNT datagrams (or for COUNT seconds, as in 60s) at HZ\n"
+         "  battery RATIO CURRENT CYCLES VOLTAGE\n"
+         "                             stream this reading every 200 ms (%, 10 mA, count, 10 mV)\n"
+         "  battery-corrupt            one battery frame with a wrong checksum\n"
+         "  battery-stop               no more battery frames\n"
+         "  sleep MS\n"
+         "Each command prints one line: what it did, or \"error: \" and what is wrong.\n"
+         "e.g.  report pause_btn: WorkPause\n"
+         "      report diag_event { event_id: 4294967297 event_status: 1 }\n"
+         "      sensor dust_box { value: 773 } battery { remain_ratio: 50 }\n"
+         "      battery 77 -100 6666 5230\n"
+         "\n"
          "Stops on SIGINT or SIGTERM.\n";
 }
 

@@ -5,6 +5,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "bottom_interact_center/board_frame.hpp"
@@ -53,6 +55,7 @@ bool DatagramSender::SendRaw(uint16_t port, const std::string& bytes) {
 void DatagramSender::Stream(uint16_t port, const std::string& bytes, double rate_hz,
                             uint64_t count) {
   StopStream();
+  if (!(rate_hz > 0)) return;
   stop_stream_ = false;
   const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
       std::chrono::duration<double>(1.0 / rate_hz));
@@ -66,6 +69,12 @@ void DatagramSender::Stream(uint16_t port, const std::string& bytes, double rate
       std::this_thread::sleep_until(next);
     }
   });
+}
+
+void DatagramSender::StreamFor(uint16_t port, const std::string& bytes, double rate_hz,
+                               std::chrono::milliseconds duration) {
+  const double count = std::ceil(rate_hz * std::chrono::duration<double>(duration).count());
+  Stream(port, bytes, rate_hz, static_cast<uint64_t>(std::max(count, 1.0)));
 }
 
 void DatagramSender::StopStream() {

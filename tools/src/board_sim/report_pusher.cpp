@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <thread>
 
@@ -39,6 +40,7 @@ bool ReportPusher::Connect(std::chrono::milliseconds timeout) {
     }
     std::this_thread::sleep_for(20ms);
   }
+  ++connections_;
   return true;
 }
 
@@ -94,17 +96,15 @@ bool ReportPusher::WaitClosedByPeer(std::chrono::milliseconds timeout) {
   while (fd_ >= 0) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
-      return false;
-    }
     pollfd readable{fd_, POLLIN, 0};
-    if (poll(&readable, 1, static_cast<int>(left.count())) <= 0) {
-      continue;
-    }
-    char byte;
-    const ssize_t n = recv(fd_, &byte, 1, 0);
-    if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
-      Close();
+    if (poll(&readable, 1, static_cast<int>(std::max<int64_t>(left.count(), 0))) > 0) {
+      char byte;
+      const ssize_t n = recv(fd_, &byte, 1, MSG_DONTWAIT);
+      if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
+        Close();
+      }
+    } else if (left.count() <= 0) {
+      return false;
     }
   }
   return true;

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
@@ -89,6 +90,21 @@ bool ProgramArguments::TakeCount(const std::string& name, uint64_t* value, std::
     return false;
   }
   *value = count;
+  return true;
+}
+
+bool ProgramArguments::TakeInteger(const std::string& name, int32_t* value, std::string* error) {
+  bool ok;
+  const auto text = TakeValue(name, &ok, error);
+  if (!text) return ok;
+  errno = 0;
+  char* end = nullptr;
+  const long long number = std::strtoll(text->c_str(), &end, 10);
+  if (text->empty() || *end != '\0' || errno != 0 || number < INT32_MIN || number > INT32_MAX) {
+    *error = name + ": '" + *text + "' is not a whole number (int32)";
+    return false;
+  }
+  *value = static_cast<int32_t>(number);
   return true;
 }
 

@@ -30,7 +30,7 @@ ListenerPeer::ListenerPeer(bool serve)
         std::make_unique<ServiceStandIn<RobotInfoUpdate>>(*node_, kRobotInfoUpdateService, group_);
   }
   executor_.add_node(node_);
-  spinner_ = std::thread([this] { executor_.spin(); });
+  spinner_.emplace(executor_);
 }
 
 ListenerPeer::~ListenerPeer() {
@@ -39,8 +39,7 @@ ListenerPeer::~ListenerPeer() {
     task_center_->Release();
     robot_info_->Release();
   }
-  executor_.cancel();
-  spinner_.join();
+  spinner_.reset();
 }
 
 std::vector<robot::RobotInfo> ListenerPeer::RobotInfos() {

@@ -7,12 +7,12 @@
 #include <chrono>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "rclcpp/rclcpp.hpp"
 #include "robot/robot.pb.h"
 #include "ros_peer.hpp"
+#include "ros_tools/spin_thread.hpp"
 #include "service_standin.hpp"
 #include "velmoria_protocol/msg/diagnostic_event.hpp"
 #include "velmoria_protocol/srv/robot_info_update.hpp"
@@ -48,7 +48,7 @@ private:
   std::unique_ptr<ServiceStandIn<RobotInfoUpdate>> robot_info_;
   std::unique_ptr<TopicRecorder<velmoria_protocol::msg::DiagnosticEvent>> body_driver_events_;
   rclcpp::executors::MultiThreadedExecutor executor_{rclcpp::ExecutorOptions(), 4};
-  std::thread spinner_;
+  std::optional<ros_tools::SpinThread> spinner_;
 };
 
 }  // namespace node_test

@@ -27,13 +27,10 @@ RosPeer::RosPeer(const std::string& ns)
       *node_, InNamespace(ns, kRobotEventTopic));
   client_ = node_->create_client<Operate>(InNamespace(ns, kBottomOperateService));
   executor_.add_node(node_);
-  spinner_ = std::thread([this] { executor_.spin(); });
+  spinner_.emplace(executor_);
 }
 
-RosPeer::~RosPeer() {
-  executor_.cancel();
-  spinner_.join();
-}
+RosPeer::~RosPeer() = default;
 
 bool RosPeer::WaitForNode(std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "rclcpp/rclcpp.hpp"
+#include "ros_tools/spin_thread.hpp"
 #include "velmoria_protocol/msg/diagnostic_event.hpp"
 #include "velmoria_protocol/msg/robot_event.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
@@ -86,7 +87,7 @@ private:
   std::unique_ptr<TopicRecorder<velmoria_protocol::msg::DiagnosticEvent>> link_events_;
   std::unique_ptr<TopicRecorder<velmoria_protocol::msg::RobotEvent>> robot_events_;
   rclcpp::executors::SingleThreadedExecutor executor_;
-  std::thread spinner_;
+  std::optional<ros_tools::SpinThread> spinner_;
 };
 
 }  // namespace node_test
