@@ -7,12 +7,9 @@
 //
 // Usage: node_bench --node PATH --board-sim PATH [--samples N] [--idle-seconds S]
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,13 +17,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench_process.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
@@ -50,32 +46,9 @@ double Percentile(std::vector<double> values, double fraction) {
   return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
-pid_t Spawn(const std::vector<std::string>& argv) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int null_fd = open("/dev/null", O_WRONLY);
-    dup2(null_fd, STDOUT_FILENO);
-    dup2(null_fd, STDERR_FILENO);
-    // Fast DDS opens its sockets without close-on-exec; the children must not inherit ours.
-    close_range(3, ~0U, 0);
-    std::vector<char*> args;
-    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(127);
-  }
-  return pid;
-}
-
-void Stop(pid_t pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  waitpid(pid, nullptr, 0);
-}
-
 // Round trips of one command; empty when a call fails.
-std::vector<double> TimeCommand(const rclcpp::Client<BottomInteractSrv>::SharedPtr& client,
-                                int cmd, int samples) {
+std::vector<double> TimeCommand(const rclcpp::Client<BottomInteractSrv>::SharedPtr& client, int cmd,
+                                int samples) {
   auto request = std::make_shared<BottomInteractSrv::Request>();
   request->cmd = cmd;
   request->component.motor_ctrl.tools_clean.motor.cmd = 1;
@@ -149,33 +122,6 @@ double TcpRoundTripP50(int samples) {
   return micros.empty() ? 0.0 : Percentile(micros, 0.50);
 }
 
-// utime + stime of a process in clock ticks.
-long CpuTicks(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  std::istringstream fields(content.substr(content.rfind(')') + 2));
-  std::string field;
-  long utime = 0;
-  long stime = 0;
-  for (int index = 3; fields >> field; ++index) {
-    if (index == 14) utime = std::stol(field);
-    if (index == 15) {
-      stime = std::stol(field);
-      break;
-    }
-  }
-  return utime + stime;
-}
-
-long ResidentKilobytes(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return 0;
-}
-
 bool ParseOptions(int argc, char** argv, Options* options) {
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string flag = argv[i];
@@ -194,41 +140,45 @@ bool ParseOptions(int argc, char** argv, Options* options) {
   return !options->node.empty() && !options->board_sim.empty() && argc % 2 == 1;
 }
 
+// The figures against a running node; 0 when every one was measured.
+int Measure(const Options& options, const rclcpp::Client<BottomInteractSrv>::SharedPtr& client,
+            const BenchProcess& bridge) {
+  if (!client->wait_for_service(std::chrono::seconds(15))) {
+    std::fprintf(stderr, "node_bench: bottom_operate did not come up\n");
+    return 1;
+  }
+  const auto procter = TimeCommand(client, 0, options.samples);
+  const auto version = TimeCommand(client, 10, options.samples);
+  if (procter.empty() || version.empty()) return 1;
+  std::printf("command0_rtt_p50: %.1f us\n", Percentile(procter, 0.50));
+  std::printf("command0_rtt_p99: %.1f us\n", Percentile(procter, 0.99));
+  std::printf("command10_rtt_p50: %.1f us\n", Percentile(version, 0.50));
+  std::printf("command10_rtt_p99: %.1f us\n", Percentile(version, 0.99));
+  std::printf("tcp_rtt_p50: %.1f us\n", TcpRoundTripP50(options.samples * 4));
+  std::fflush(stdout);
+
+  // The board listeners run all the while, waiting for the board.
+  const double cpu_before = bridge.CpuSeconds();
+  std::this_thread::sleep_for(std::chrono::seconds(options.idle_seconds));
+  const double cpu_percent = 100.0 * (bridge.CpuSeconds() - cpu_before) / options.idle_seconds;
+  std::printf("idle_node_cpu: %.2f %%\n", cpu_percent);
+  std::printf("idle_node_rss: %.1f MB\n", bridge.ResidentMegabytes());
+  return 0;
+}
+
 int Run(const Options& options) {
   auto node = std::make_shared<rclcpp::Node>("node_bench");
   auto client = node->create_client<BottomInteractSrv>("bottom_operate");
   rclcpp::executors::SingleThreadedExecutor executor;
   executor.add_node(node);
   std::thread spinner([&executor] { executor.spin(); });
-
-  const pid_t board = Spawn({options.board_sim, "--scenario", "version=version:V1.0.0"});
-  const pid_t bridge = Spawn({options.node});
   int status = 1;
-  if (!client->wait_for_service(std::chrono::seconds(15))) {
-    std::fprintf(stderr, "node_bench: bottom_operate did not come up\n");
-  } else {
-    const auto procter = TimeCommand(client, 0, options.samples);
-    const auto version = TimeCommand(client, 10, options.samples);
-    if (!procter.empty() && !version.empty()) {
-      std::printf("command0_rtt_p50: %.1f us\n", Percentile(procter, 0.50));
-      std::printf("command0_rtt_p99: %.1f us\n", Percentile(procter, 0.99));
-      std::printf("command10_rtt_p50: %.1f us\n", Percentile(version, 0.50));
-      std::printf("command10_rtt_p99: %.1f us\n", Percentile(version, 0.99));
-      std::printf("tcp_rtt_p50: %.1f us\n", TcpRoundTripP50(options.samples * 4));
-      std::fflush(stdout);
-
-      const long ticks_before = CpuTicks(bridge);
-      std::this_thread::sleep_for(std::chrono::seconds(options.idle_seconds));
-      const long ticks = CpuTicks(bridge) - ticks_before;
-      const double cpu_percent = 100.0 * static_cast<double>(ticks) /
-                                 static_cast<double>(sysconf(_SC_CLK_TCK)) / options.idle_seconds;
-      std::printf("idle_node_cpu: %.2f %%\n", cpu_percent);
-      std::printf("idle_node_rss: %.1f MB\n", static_cast<double>(ResidentKilobytes(bridge)) / 1024.0);
-      status = 0;
-    }
+  {
+    BenchProcess board({options.board_sim, "--scenario", "version=version:V1.0.0"});
+    BenchProcess bridge({options.node});
+    status = Measure(options, client, bridge);
   }
-  Stop(bridge);
-  Stop(board);
+  // Ends the spin whether or not it has begun.
   rclcpp::shutdown();
   spinner.join();
   return status;

@@ -5,32 +5,15 @@
 #include <vector>
 
 #include "bottom_interact_center/battery_frame_parser.hpp"
+#include "support/battery_frames.hpp"
 
 namespace {
 
 using Result = BatteryFrameParser::Result;
 using Bytes = std::vector<uint8_t>;
+using bottom_interact_center::test::DischargingFrame;
 
 constexpr uint64_t kNow = 1'700'000'000'123;
-
-// Worked by hand: voltage 0x146E (5230 x 10 mV), current 0xFF9C (-100), cycles 0x1A0A (6666),
-// ratio 0x55 (85). Byte sum of 2..30 = 0x0296, so the checksum is 0x10000 - 0x0296 = 0xFD6A.
-Bytes DischargingFrame() {
-  Bytes frame(BatteryFrameParser::kFrameSize, 0);
-  frame[0] = 0xDD;
-  frame[1] = 0x03;
-  frame[4] = 0x14;
-  frame[5] = 0x6E;
-  frame[6] = 0xFF;
-  frame[7] = 0x9C;
-  frame[12] = 0x1A;
-  frame[13] = 0x0A;
-  frame[23] = 0x55;
-  frame[31] = 0xFD;
-  frame[32] = 0x6A;
-  frame[33] = 0x77;  // not examined
-  return frame;
-}
 
 // What one read returning these bytes gives.
 Result Read(BatteryFrameParser* parser, const Bytes& bytes, BatteryRecord* record = nullptr,

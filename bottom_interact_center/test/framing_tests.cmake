@@ -4,6 +4,7 @@
 function(framing_add_gtest name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE board_framing GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR})
   ament_add_test(${name}
     COMMAND $<TARGET_FILE:${name}>
       --gtest_output=xml:${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/${name}.gtest.xml

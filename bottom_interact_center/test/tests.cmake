@@ -22,3 +22,4 @@ endfunction()
 
 node_add_gtest(tcp_link_test test/tcp_link_test.cpp)
 node_add_gtest(board_exchange_test test/board_exchange_test.cpp)
+node_add_gtest(sensor_data_test test/sensor_data_test.cpp)
