@@ -3,7 +3,9 @@
 // line per figure:
 //   command round trip p50/p99 for commands 0 and 10 (the board answers at once),
 //   loopback TCP round trip p50 of a frame of the same size,
-//   resident memory and CPU of the idle node over 10 s.
+//   resident memory and CPU of the idle node over 10 s,
+//   then, the board stopped, one command with its 10 s time-out: the connection attempts it
+//   made (one link-lost event each) and the node's CPU meanwhile.
 //
 // Usage: node_bench --node PATH --board-sim PATH [--samples N] [--idle-seconds S]
 #include <arpa/inet.h>
@@ -18,12 +20,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "bench_process.hpp"
+#include "bottom_interact_center/constants.hpp"
 #include "rclcpp/rclcpp.hpp"
+#include "velmoria_protocol/msg/diagnostic_event.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
 namespace {
@@ -166,17 +172,71 @@ int Measure(const Options& options, const rclcpp::Client<BottomInteractSrv>::Sha
   return 0;
 }
 
+// Link-lost events on the task-center diagnostic topic.
+class LinkLostCount {
+public:
+  explicit LinkLostCount(rclcpp::Node& node)
+      : subscription_(node.create_subscription<velmoria_protocol::msg::DiagnosticEvent>(
+            bottom_interact_center::kTaskCenterDiagTopic, 100,
+            [this](const velmoria_protocol::msg::DiagnosticEvent& event) {
+              if (event.event_id != bottom_interact_center::kLinkEventId ||
+                  event.event_status != bottom_interact_center::kLinkLost) {
+                return;
+              }
+              std::lock_guard<std::mutex> lock(mutex_);
+              ++count_;
+            })) {}
+
+  long Now() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return count_;
+  }
+
+private:
+  std::mutex mutex_;
+  long count_ = 0;
+  rclcpp::Subscription<velmoria_protocol::msg::DiagnosticEvent>::SharedPtr subscription_;
+};
+
+// One command with a 10 s time-out while no board listens: every pass of the exchange fails to
+// connect at once.
+int MeasureBoardDown(const rclcpp::Client<BottomInteractSrv>::SharedPtr& client,
+                     LinkLostCount& link_lost, const BenchProcess& bridge) {
+  auto request = std::make_shared<BottomInteractSrv::Request>();
+  request->cmd = 3;
+  const long lost_before = link_lost.Now();
+  const double cpu_before = bridge.CpuSeconds();
+  const auto start = Clock::now();
+  auto pending = client->async_send_request(request);
+  if (pending.future.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+    std::fprintf(stderr, "node_bench: no answer with the board down\n");
+    return 1;
+  }
+  const std::chrono::duration<double> took = Clock::now() - start;
+  const double cpu_percent = 100.0 * (bridge.CpuSeconds() - cpu_before) / took.count();
+  // The last events may still be on their way.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  std::printf("board_down_attempts_10s: %ld\n", link_lost.Now() - lost_before);
+  std::printf("board_down_cpu: %.2f %%\n", cpu_percent);
+  return 0;
+}
+
 int Run(const Options& options) {
   auto node = std::make_shared<rclcpp::Node>("node_bench");
   auto client = node->create_client<BottomInteractSrv>("bottom_operate");
+  LinkLostCount link_lost(*node);
   rclcpp::executors::SingleThreadedExecutor executor;
   executor.add_node(node);
   std::thread spinner([&executor] { executor.spin(); });
   int status = 1;
   {
-    BenchProcess board({options.board_sim, "--scenario", "version=version:V1.0.0"});
+    std::optional<BenchProcess> board;
+    board.emplace(
+        std::vector<std::string>{options.board_sim, "--scenario", "version=version:V1.0.0"});
     BenchProcess bridge({options.node});
     status = Measure(options, client, bridge);
+    board.reset();
+    if (status == 0) status = MeasureBoardDown(client, link_lost, bridge);
   }
   // Ends the spin whether or not it has begun.
   rclcpp::shutdown();

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <iostream>
 #include <stdexcept>
+#include <thread>
 
 #include "bottom_interact_center/board_frame.hpp"
 #include "bottom_interact_center/bottom_interact_center.hpp"
@@ -46,9 +47,18 @@ constexpr int32_t kPumpStartForward = cc::MotorCmd_START_FORWARD;
 constexpr int32_t kDefaultMopPumpDuty = 40;
 constexpr int32_t kFillLightOnEvent = 70004;
 constexpr int32_t kFillLightOffEvent = 70005;
+// A pass of an exchange that failed at once starts again no sooner than this after the last one.
+constexpr std::chrono::milliseconds kFailedPassPeriod{100};
 
 rclcpp::Logger Logger() {
   return g_node->get_logger();
+}
+
+// A board that is down refuses a connection at once: without the pause the exchange would retry
+// back to back for its whole time-out, each attempt logged and published as a link-lost event.
+// A pass that already waited (a receive time-out) is not held up.
+void PaceFailedPass(std::chrono::steady_clock::time_point pass_start) {
+  std::this_thread::sleep_until(pass_start + kFailedPassPeriod);
 }
 
 // Commands issued within the same second carry the same id.
@@ -495,6 +505,7 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
   const auto start = std::chrono::system_clock::now();
   // The time-out is checked once per pass; a pass can block for one receive time-out.
   while (true) {
+    const auto pass_start = std::chrono::steady_clock::now();
     const auto elapsed = std::chrono::system_clock::now() - start;
     if (std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() >=
         static_cast<int64_t>(timeout_s) * 1000) {
@@ -502,9 +513,10 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
       break;
     }
     if (need_send) {
-      // The request is written at most once; a failed send is retried at once.
+      // The request is written at most once; a failed send is retried on the next pass.
       if (!link()->SendData(frame.data(), static_cast<unsigned>(frame.size()))) {
         RCLCPP_ERROR(Logger(), texts.send_failed, kSendFailed, 0, request_id);
+        PaceFailedPass(pass_start);
         continue;
       }
       need_send = false;
@@ -514,6 +526,7 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
     const LinkFrameReader::Result next = procter_frames_.Next(*link(), &payload, &read_count);
     if (next == LinkFrameReader::Result::kReadFailed) {
       RCLCPP_ERROR(Logger(), texts.receive_failed, kReceiveFailed, read_count, request_id);
+      PaceFailedPass(pass_start);
       continue;
     }
     if (next == LinkFrameReader::Result::kNeedMore) {

@@ -1,5 +1,6 @@
-// What a silent or disconnecting board costs a command: the exchange time-outs, the per-link
-// locks while a command waits, and the repair of a link the board has closed. These tests wait
+// What a silent, disconnecting or absent board costs a command: the exchange time-outs, the
+// per-link locks while a command waits, the repair of a link the board has closed, and the pace
+// of retries while the board is down. These tests wait
 // out the real 10 s and 30 s time-outs.
 #include <gtest/gtest.h>
 
@@ -189,6 +190,73 @@ TEST_F(NodeTimeoutsTest, LinkClosedByTheBoardIsRepairedOnTheNextReceive) {
   EXPECT_EQ(sim_.Connections(Link::kProcter), 2u);
   EXPECT_EQ(peer.link_events().Messages().back().event_status, 0);  // nothing new: still restored
   EXPECT_EQ(peer.link_events().Messages().size(), events_before_second_call);
+  EXPECT_EQ(node.Terminate(), 0);
+}
+
+// Link events of one status among those received.
+std::size_t CountStatus(const std::vector<velmoria_protocol::msg::DiagnosticEvent>& events,
+                        int32_t status) {
+  return static_cast<std::size_t>(std::count_if(events.begin(), events.end(), [&](const auto& e) {
+    return e.event_id == 5303 && e.event_status == status;
+  }));
+}
+
+// Attempts to connect the procter link logged from line first on, once the exchange's last line
+// shows that every attempt's lines are in.
+std::size_t ConnectAttemptsFrom(const NodeProcess& node, const std::string& attempt,
+                                std::size_t first) {
+  EXPECT_TRUE(node.err().WaitFor("INFO resp.has_error", first));
+  std::size_t attempts = 0;
+  for (const auto& line : node.err().LinesFrom(first)) {
+    attempts += line.find(attempt) != std::string::npos;
+  }
+  return attempts;
+}
+
+// A board that is down refuses each connection at once: the exchange retries about ten times a
+// second rather than back to back, and a board that comes up meanwhile is picked up at once.
+TEST_F(NodeTimeoutsTest, ABoardThatIsDownIsRetriedTenTimesASecondUntilItComesUp) {
+  NodeProcess node;
+  RosPeer peer;
+  ASSERT_TRUE(peer.WaitForNode());
+  ASSERT_TRUE(sim_.WaitForConnections(Link::kProcter, 1, 5s));
+  // Down under a connected node; the start-up's restored events may still be on their way.
+  sim_.Stop();
+  const std::string attempt = ConnectAttemptText(sim_.procter_port());
+  std::size_t first_line = node.err().Size();
+  peer.link_events().Clear();
+
+  const PendingCall down = Start(peer, RosPeer::Command(3));
+  EXPECT_GE(SecondsUntilAnswer(down), 10);
+  ASSERT_EQ(down.future.wait_for(0s), std::future_status::ready);
+  EXPECT_EQ(down.future.get()->status, 0);
+  EXPECT_EQ(down.future.get()->message, "SendCleaningComponentRequest failed");
+  const std::size_t attempts = ConnectAttemptsFrom(node, attempt, first_line);
+  EXPECT_GE(attempts, 50u);
+  EXPECT_LE(attempts, 150u);
+  // One link-lost event per attempt: each follows the finding that the link is down.
+  const auto lost = peer.link_events().WaitUntil(
+      [&](const auto& events) { return CountStatus(events, 1) >= attempts; });
+  EXPECT_EQ(CountStatus(lost, 1), attempts);
+
+  // The board boots while the next command is being retried.
+  peer.link_events().Clear();
+  first_line = node.err().Size();
+  const PendingCall booting = Start(peer, RosPeer::Command(3));
+  ASSERT_TRUE(node.err().WaitForCount(attempt, node.err().Count(attempt) + 3));
+  std::string reason;
+  ASSERT_TRUE(sim_.Start(&reason)) << reason;
+  EXPECT_LT(SecondsUntilAnswer(booting), 10);
+  ASSERT_EQ(booting.future.wait_for(0s), std::future_status::ready);
+  EXPECT_EQ(booting.future.get()->status, 0);
+  EXPECT_EQ(booting.future.get()->message, "");
+  // The last attempt restored the link.
+  const std::size_t tries = ConnectAttemptsFrom(node, attempt, first_line);
+  const auto events = peer.link_events().WaitUntil([&](const auto& received) {
+    return CountStatus(received, 1) >= tries && CountStatus(received, 0) >= 1;
+  });
+  EXPECT_EQ(CountStatus(events, 1), tries);
+  EXPECT_EQ(CountStatus(events, 0), 1u);
   EXPECT_EQ(node.Terminate(), 0);
 }
 

@@ -81,7 +81,8 @@ private:
                   const cleaning_component::CleaningComponentRequest& request,
                   std::shared_ptr<Response> response);
   // Sends the frame once and receives until the answer with request_id arrives, a frame does not
-  // parse, or timeout_s has passed. True when the answer carried no error.
+  // parse, or timeout_s has passed. A pass whose send or receive failed at once waits until
+  // 100 ms after its start before the next. True when the answer carried no error.
   bool AwaitAnswer(const ClientSource& link, const std::vector<uint8_t>& frame, int32_t request_id,
                    int timeout_s, const ExchangeTexts& texts,
                    cleaning_component::CleaningComponentResponse& response);

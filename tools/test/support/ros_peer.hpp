@@ -42,6 +42,13 @@ public:
     changed_.wait_for(lock, timeout, [&] { return messages_.size() >= count; });
     return messages_;
   }
+  // Waits until holds(messages received) is true; returns them then, or at the time-out.
+  template <typename Predicate>
+  std::vector<MessageT> WaitUntil(Predicate holds, std::chrono::milliseconds timeout = 5s) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, timeout, [&] { return holds(messages_); });
+    return messages_;
+  }
   std::vector<MessageT> Messages() {
     std::lock_guard<std::mutex> lock(mutex_);
     return messages_;
