@@ -126,14 +126,18 @@ TEST_F(RosToolsProcess, CallSendsTheYamlRequestAndPrintsTheAnswer) {
 }
 
 TEST_F(RosToolsProcess, SlowServiceRunsIntoTheTimeout) {
-  std::mutex release_mutex;
-  std::condition_variable release;
-  bool released = false;
+  // Shared with the callback, which may still run (or only begin) after this test's body.
+  struct Gate {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+  };
+  const auto gate = std::make_shared<Gate>();
   service_ = node_->create_service<BottomInteractSrv>(
-      "bottom_operate", [&](const std::shared_ptr<BottomInteractSrv::Request>,
-                            std::shared_ptr<BottomInteractSrv::Response>) {
-        std::unique_lock<std::mutex> lock(release_mutex);
-        release.wait_for(lock, kWait, [&] { return released; });
+      "bottom_operate", [gate](const std::shared_ptr<BottomInteractSrv::Request>,
+                               std::shared_ptr<BottomInteractSrv::Response>) {
+        std::unique_lock<std::mutex> lock(gate->mutex);
+        gate->opened.wait_for(lock, kWait, [&] { return gate->open; });
       });
   StartSpinning();
   ChildProcess call({kCall, "--timeout", "0.5", "{cmd: 8, wheel_cmd: 2}"});
@@ -141,10 +145,10 @@ TEST_F(RosToolsProcess, SlowServiceRunsIntoTheTimeout) {
   EXPECT_NE(call.out().Text().find("no answer from 'bottom_operate' within 0.5 s"),
             std::string::npos);
   {
-    std::lock_guard<std::mutex> lock(release_mutex);
-    released = true;
+    std::lock_guard<std::mutex> lock(gate->mutex);
+    gate->open = true;
   }
-  release.notify_all();
+  gate->opened.notify_all();
 }
 
 // Publishes once the echo's subscription has matched, so no message is published into the void.
