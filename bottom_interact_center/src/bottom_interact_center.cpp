@@ -83,6 +83,18 @@ bool BottomInteractCenter::StartBoardListeners() {
   return true;
 }
 
+void BottomInteractCenter::StopBoardListeners() {
+  if (cmd_report_server_ != nullptr) {
+    cmd_report_server_->Stop();
+  }
+  if (robot_info_server_ != nullptr) {
+    robot_info_server_->Stop();
+  }
+  if (motor_data_server_ != nullptr) {
+    motor_data_server_->Stop();
+  }
+}
+
 void BottomInteractCenter::ConnectBoardLinks() {
   // A failed connect leaves the client unconnected; its next use reconnects.
   if (!procter_client_->Init()) {

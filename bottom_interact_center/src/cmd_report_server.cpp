@@ -36,13 +36,19 @@ CmdReportServer::CmdReportServer(const std::string& ip, int port)
 }
 
 CmdReportServer::~CmdReportServer() {
+  CmdReportServer::Stop();
+}
+
+void CmdReportServer::Stop() {
   StopAccepting();
   {
     std::lock_guard<std::mutex> lock(buffer_mutex_);
     parser_stopping_ = true;
   }
   buffer_changed_.notify_all();
-  parser_thread_.join();
+  if (parser_thread_.joinable()) {
+    parser_thread_.join();
+  }
 }
 
 bool CmdReportServer::HandleAccept(int* fd) {

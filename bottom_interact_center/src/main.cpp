@@ -12,7 +12,18 @@
 #include "rcutils/allocator.h"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
-namespace {}  // namespace
+namespace {
+
+// Called before main returns: static destruction then takes down the middleware's process-wide
+// state, and a ROS entity destroyed after it fails (with real rclcpp, the process crashes). The
+// listener threads end first, since they call into the node. main's locals (the service, the
+// handle its callback points to, the executor) go when it returns, still before that.
+void ReleaseNode() {
+  bottom_interact_center::g_node->StopBoardListeners();
+  bottom_interact_center::g_node.reset();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using bottom_interact_center::BottomInteractCenter;
@@ -35,6 +46,7 @@ int main(int argc, char** argv) {
     RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, %s",
                  bottom_interact_center::kParameterRejected, e.what());
     rclcpp::shutdown();
+    ReleaseNode();
     return EXIT_FAILURE;
   }
   if (!init_ok) {
@@ -52,7 +64,6 @@ int main(int argc, char** argv) {
 
   executor->spin();
   rclcpp::shutdown(nullptr, "user called rclcpp::shutdown()");
-  // Locals go in reverse order: the service before the handle its callback points to, the
-  // executor last; the node held by g_node after main.
+  ReleaseNode();  // the executor's threads have ended with spin
   return EXIT_SUCCESS;
 }

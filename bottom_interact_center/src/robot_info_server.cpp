@@ -41,7 +41,12 @@ RobotInfoServer::RobotInfoServer(const std::string& ip, int port, SteadyClock st
     : UdpServer(ip, port), steady_clock_(std::move(steady_clock)) {}
 
 RobotInfoServer::~RobotInfoServer() {
+  RobotInfoServer::Stop();
+}
+
+void RobotInfoServer::Stop() {
   StopReceiving();
+  battery_sensor_.reset();  // no datagram can use it any more
 }
 
 bool RobotInfoServer::HandleData(const char* data, int len) {

@@ -31,6 +31,9 @@ public:
   // Sets up the ROS endpoints, the board links, the board listeners and the parameters, in that
   // order. False when a listener could not start (the parameters are then not declared).
   bool Init();
+  // Ends the board listeners' threads, each after the service call it may be waiting in (ROS
+  // shutdown ends those waits): called before the node is released, so that no thread uses it.
+  void StopBoardListeners();
 
   std::shared_ptr<TcpClient> GetProcterClient() const { return procter_client_; }
   std::shared_ptr<TcpClient> GetLightClient() const { return light_client_; }

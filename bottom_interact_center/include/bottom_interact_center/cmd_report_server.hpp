@@ -41,6 +41,8 @@ public:
   bool HandleReport(cleaning_component::CleanRobotReport& report);
   bool HandlePause(cleaning_component::CleanRobotReport& report);
   bool HandleDiagEvent(cleaning_component::CleanRobotReport& report);
+  // The accept thread, then the parser thread.
+  void Stop() override;
 
 private:
   // Drops the connection and what is buffered of it.

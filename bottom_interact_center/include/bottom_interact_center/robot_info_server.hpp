@@ -32,6 +32,8 @@ public:
   bool ParseSensorData(bottom_internal::SensorDataProto& msg, const char* data, int len);
   // Corrects the message in place, then forwards it and waits for the answer (up to 11 s).
   bool HandleSensorData(bottom_internal::SensorDataProto& msg);
+  // The receive thread, then the battery unit's reader.
+  void Stop() override;
 
 private:
   // Logs the bad-battery line at most once per 10 s of continuing complaints.

@@ -28,6 +28,9 @@ public:
   virtual bool HandleAccept(int* fd);
   // Closes fd when it is open and sets it to -1.
   void Close(int& fd);
+  // Ends the server's threads and waits for them, so that none uses the node afterwards. Also
+  // done by the destructor; a second call does nothing.
+  virtual void Stop() { StopAccepting(); }
 
 protected:
   // Ends the accept thread, waking it from accept or from a read on the connection it serves,

@@ -25,6 +25,9 @@ public:
   void Start();
   // One datagram; the bytes behind the len received ones are zero.
   virtual bool HandleData(const char* data, int len);
+  // Ends the server's threads and waits for them, so that none uses the node afterwards. Also
+  // done by the destructor; a second call does nothing.
+  virtual void Stop() { StopReceiving(); }
 
 protected:
   // Ends the receive thread and waits for it. A subclass calls it first in its destructor, so

@@ -4,6 +4,9 @@
 
 #include <fastdds/dds/topic/TypeSupport.hpp>
 
+#include "middleware_lifetime.hpp"
+#include "rcutils/logging_macros.h"
+
 #include "rclcpp_lite/message_topic_type.hpp"
 #include "rclcpp_lite/participant_qos.hpp"
 
@@ -23,6 +26,8 @@ namespace {
 // Highest domain whose RTPS ports (7400 + 250 * domain + offsets) stay below 65536. Fast DDS
 // exits the process on a larger one, so it is refused here.
 constexpr size_t kMaxDomainId = 232;
+// The logger name under which rmw_fastrtps reports its failures.
+constexpr char kMiddlewareLogger[] = "rmw_fastrtps_shared_cpp";
 
 void require_port_range(size_t domain_id) {
   if (domain_id > kMaxDomainId) {
@@ -34,6 +39,7 @@ void require_port_range(size_t domain_id) {
 
 DdsParticipant::DdsParticipant(size_t domain_id, bool localhost_only)
     : factory_(fdds::DomainParticipantFactory::get_shared_instance()), discovery_listener_(graph_) {
+  MiddlewareLifetime::Begin();
   require_port_range(domain_id);
   participant_ = factory_->create_participant(static_cast<fdds::DomainId_t>(domain_id),
                                               make_participant_qos(localhost_only),
@@ -99,6 +105,11 @@ DdsParticipant::WriterPtr DdsParticipant::create_writer(
   // Listed now rather than when Fast DDS reports it, so it counts as soon as it exists.
   graph_.add_endpoint(Kind::writer, writer->guid(), dds_topic);
   return WriterPtr(writer, [self = shared_from_this(), topic](fdds::DataWriter* doomed) {
+    if (!MiddlewareLifetime::Standing()) {
+      RCUTILS_LOG_ERROR_NAMED(kMiddlewareLogger, "Failed to delete datawriter");
+      doomed->set_listener(nullptr);  // its listener goes with the endpoint's owner
+      return;
+    }
     self->graph_.remove_endpoint(Kind::writer, doomed->guid());
     self->publisher_->delete_datawriter(doomed);
     self->release_topic(topic);
@@ -117,6 +128,11 @@ DdsParticipant::ReaderPtr DdsParticipant::create_reader(
   }
   graph_.add_endpoint(Kind::reader, reader->guid(), dds_topic);
   return ReaderPtr(reader, [self = shared_from_this(), topic](fdds::DataReader* doomed) {
+    if (!MiddlewareLifetime::Standing()) {
+      RCUTILS_LOG_ERROR_NAMED(kMiddlewareLogger, "Failed to delete datareader");
+      doomed->set_listener(nullptr);  // its listener goes with the endpoint's owner
+      return;
+    }
     self->graph_.remove_endpoint(Kind::reader, doomed->guid());
     self->subscriber_->delete_datareader(doomed);
     self->release_topic(topic);
