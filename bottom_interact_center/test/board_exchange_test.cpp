@@ -252,9 +252,3 @@ TEST(ToServiceStatusTest, MapsBoardErrorNumbersToWheelServiceStatus) {
 
 }  // namespace
 }  // namespace bottom_interact_center::test
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  ::testing::AddGlobalTestEnvironment(new bottom_interact_center::test::NodeEnvironment);
-  return RUN_ALL_TESTS();
-}

@@ -135,9 +135,3 @@ TEST_F(RobotInfoServerTest, MissingBoardBatteryFiguresAreComplainedAboutOncePerT
 
 }  // namespace
 }  // namespace bottom_interact_center::test
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  ::testing::AddGlobalTestEnvironment(new bottom_interact_center::test::NodeEnvironment);
-  return RUN_ALL_TESTS();
-}

@@ -288,9 +288,3 @@ TEST_F(TcpLinkTest, ReceiveAfterPeerCloseReadsFromTheNewConnection) {
 
 }  // namespace
 }  // namespace bottom_interact_center::test
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  ::testing::AddGlobalTestEnvironment(new bottom_interact_center::test::NodeEnvironment);
-  return RUN_ALL_TESTS();
-}

@@ -3,7 +3,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/framing_tests.cmake)
 # The node's link classes and board exchange, on loopback sockets with an in-process node.
 add_library(node_test_support STATIC
   test/support/loopback_server.cpp
-  test/support/node_environment.cpp)
+  test/support/node_environment.cpp
+  test/support/node_test_main.cpp)
 target_include_directories(node_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(node_test_support PUBLIC bottom_interact_node GTest::gtest)
 

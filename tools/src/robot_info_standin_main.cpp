@@ -2,7 +2,6 @@
 // decoded as protobuf text, answers a status.
 #include <google/protobuf/text_format.h>
 
-#include <iostream>
 #include <string>
 
 #include <velmoria_protocol/srv/robot_info_update.hpp>
@@ -44,16 +43,9 @@ std::string Describe(const velmoria_protocol::srv::RobotInfoUpdate::Request& req
 }  // namespace
 
 int main(int argc, char** argv) {
-  ros_tools::ProgramArguments args(argc, argv);
-  if (args.TakeFlag({"-h", "--help"})) {
-    std::cout << kUsage;
-    return 0;
-  }
   ros_tools::StandInOptions options;
-  std::string error;
-  if (!options.Take(&args, "--status", true, &error)) {
-    std::cerr << kProgram << ": " << error << "\n(see " << kProgram << " --help)\n";
-    return 2;
+  if (const auto done = options.Parse(argc, argv, kProgram, kUsage, "--status", true)) {
+    return *done;
   }
   using RobotInfoUpdate = velmoria_protocol::srv::RobotInfoUpdate;
   return ros_tools::RunStandIn<RobotInfoUpdate>(

@@ -1,5 +1,4 @@
 // Stands in for the robot's task center: serves "do_task", prints each request, answers a result.
-#include <iostream>
 #include <string>
 
 #include <velmoria_protocol/srv/task_center_srv.hpp>
@@ -23,16 +22,9 @@ constexpr char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
-  ros_tools::ProgramArguments args(argc, argv);
-  if (args.TakeFlag({"-h", "--help"})) {
-    std::cout << kUsage;
-    return 0;
-  }
   ros_tools::StandInOptions options;
-  std::string error;
-  if (!options.Take(&args, "--result", false, &error)) {
-    std::cerr << kProgram << ": " << error << "\n(see " << kProgram << " --help)\n";
-    return 2;
+  if (const auto done = options.Parse(argc, argv, kProgram, kUsage, "--result", false)) {
+    return *done;
   }
   using TaskCenter = velmoria_protocol::srv::TaskCenterSrv;
   return ros_tools::RunStandIn<TaskCenter>(

@@ -2,6 +2,7 @@
 #define ROS_TOOLS_STAND_IN_OPTIONS_HPP_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "ros_tools/program_arguments.hpp"
@@ -21,6 +22,10 @@ struct StandInOptions {
   // allow_count_only: whether this stand-in knows --count-only.
   bool Take(ProgramArguments* args, const std::string& answer_option, bool allow_count_only,
             std::string* error);
+  // Reads them from a stand-in's command line. The exit status when the program ends here
+  // (0 after printing usage for --help, 2 after naming a bad option); nothing when it goes on.
+  std::optional<int> Parse(int argc, char** argv, const char* program, const char* usage,
+                           const std::string& answer_option, bool allow_count_only);
 };
 
 }  // namespace ros_tools

@@ -1,5 +1,6 @@
 #include "ros_tools/stand_in_options.hpp"
 
+#include <iostream>
 #include <vector>
 
 namespace ros_tools {
@@ -19,6 +20,22 @@ bool StandInOptions::Take(ProgramArguments* args, const std::string& answer_opti
     return false;
   }
   return true;
+}
+
+std::optional<int> StandInOptions::Parse(int argc, char** argv, const char* program,
+                                         const char* usage, const std::string& answer_option,
+                                         bool allow_count_only) {
+  ProgramArguments args(argc, argv);
+  if (args.TakeFlag({"-h", "--help"})) {
+    std::cout << usage;
+    return 0;
+  }
+  std::string error;
+  if (!Take(&args, answer_option, allow_count_only, &error)) {
+    std::cerr << program << ": " << error << "\n(see " << program << " --help)\n";
+    return 2;
+  }
+  return std::nullopt;
 }
 
 }  // namespace ros_tools
