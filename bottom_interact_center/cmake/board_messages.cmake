@@ -1,6 +1,6 @@
 # The board's protobuf schemas and the frame codec of the board links.
 #   board_messages: C++ classes of proto/robot/*.proto, included as "robot/<name>.pb.h"
-#   board_framing:  BoardFrame, FrameAssembler and BatteryFrameParser (I/O free)
+#   board_framing:  BoardFrame, FrameAssembler, ReportBuffer and BatteryFrameParser (I/O free)
 # Both are installed and exported, so other packages link bottom_interact_center::<target>.
 
 find_package(Protobuf REQUIRED)
@@ -40,7 +40,8 @@ target_compile_options(board_messages PRIVATE -w)
 add_library(board_framing SHARED
   src/battery_frame_parser.cpp
   src/board_frame.cpp
-  src/frame_assembler.cpp)
+  src/frame_assembler.cpp
+  src/report_buffer.cpp)
 target_include_directories(board_framing PUBLIC
   $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/include>
   $<INSTALL_INTERFACE:include/${PROJECT_NAME}>)
@@ -50,6 +51,7 @@ install(FILES ${board_proto_headers} DESTINATION include/${PROJECT_NAME}/robot)
 install(FILES
   include/bottom_interact_center/board_frame.hpp
   include/bottom_interact_center/frame_assembler.hpp
+  include/bottom_interact_center/report_buffer.hpp
   DESTINATION include/${PROJECT_NAME}/bottom_interact_center)
 install(DIRECTORY proto/robot DESTINATION share/${PROJECT_NAME}/proto FILES_MATCHING PATTERN "*.proto")
 install(TARGETS board_messages board_framing EXPORT ${PROJECT_NAME}Targets

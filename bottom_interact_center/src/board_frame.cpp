@@ -20,4 +20,14 @@ uint16_t BoardFrame::ReadLength(const uint8_t* header) {
   return static_cast<uint16_t>(header[0] | (header[1] << 8));
 }
 
+bool BoardFrame::ParseDatagram(google::protobuf::MessageLite* message, const uint8_t* data,
+                               std::size_t len) {
+  if (len < kHeaderSize) {
+    return false;
+  }
+  const std::size_t body_len = ReadLength(data);
+  return body_len <= len - kHeaderSize &&
+         message->ParseFromArray(data + kHeaderSize, static_cast<int>(body_len));
+}
+
 }  // namespace bottom_interact_center

@@ -505,6 +505,12 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
   const auto start = std::chrono::system_clock::now();
   // The time-out is checked once per pass; a pass can block for one receive time-out.
   while (true) {
+    if (!rclcpp::ok()) {
+      // The process is stopping: nobody waits for the answer any more.
+      RCLCPP_INFO(Logger(), "Board exchange given up, ROS is shutting down, request id : %d",
+                  request_id);
+      break;
+    }
     const auto pass_start = std::chrono::steady_clock::now();
     const auto elapsed = std::chrono::system_clock::now() - start;
     if (std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() >=
@@ -525,8 +531,10 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
     int read_count = 0;
     const LinkFrameReader::Result next = procter_frames_.Next(*link(), &payload, &read_count);
     if (next == LinkFrameReader::Result::kReadFailed) {
-      RCLCPP_ERROR(Logger(), texts.receive_failed, kReceiveFailed, read_count, request_id);
-      PaceFailedPass(pass_start);
+      if (rclcpp::ok()) {  // else the receive was cut short by the stop, not failed
+        RCLCPP_ERROR(Logger(), texts.receive_failed, kReceiveFailed, read_count, request_id);
+        PaceFailedPass(pass_start);
+      }
       continue;
     }
     if (next == LinkFrameReader::Result::kNeedMore) {

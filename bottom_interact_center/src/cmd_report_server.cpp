@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 
-#include "bottom_interact_center/board_frame.hpp"
 #include "bottom_interact_center/bottom_interact_center.hpp"
 
 namespace bottom_interact_center {
@@ -83,7 +81,7 @@ void CmdReportServer::DropConnection(int* fd) {
   {
     std::lock_guard<std::mutex> lock(buffer_mutex_);
     Close(*fd);
-    buffer_len_ = 0;
+    buffer_.Clear();
     // Also when the peer went away first: the next connection must not be dropped for this one.
     close_connection_ = false;
   }
@@ -92,15 +90,14 @@ void CmdReportServer::DropConnection(int* fd) {
 
 int CmdReportServer::FreeSpace() {
   std::lock_guard<std::mutex> lock(buffer_mutex_);
-  return kBufferSize - buffer_len_;
+  return buffer_.FreeSpace();
 }
 
 void CmdReportServer::Append(const uint8_t* data, int len) {
   std::lock_guard<std::mutex> lock(buffer_mutex_);
   RCLCPP_INFO(g_node->get_logger(), "listener rcv data, data len %d", len);
   // Never more than FreeSpace gave: only the parser ran since, and it only takes bytes out.
-  std::memcpy(buffer_ + buffer_len_, data, static_cast<std::size_t>(len));
-  buffer_len_ += len;
+  buffer_.Append(data, len);
 }
 
 void CmdReportServer::ListenBuffer() {
@@ -116,38 +113,28 @@ void CmdReportServer::ListenBuffer() {
 }
 
 void CmdReportServer::ParseOneReport() {
-  if (buffer_len_ < static_cast<int>(BoardFrame::kHeaderSize)) {
-    return;
-  }
-  const int body_len = BoardFrame::ReadLength(buffer_);
-  const int frame_len = static_cast<int>(BoardFrame::kHeaderSize) + body_len;
-  if (frame_len > kBufferSize) {
-    RCLCPP_ERROR(g_node->get_logger(),
-                 "ErrorCode: %d, cmd report server buffer not enough space, pkg lost",
-                 kFrameNeverFits);
-    close_connection_ = true;
-    return;
-  }
-  if (buffer_len_ < frame_len) {
-    return;
-  }
   cleaning_component::CleanRobotReport report;
-  if (!report.ParseFromArray(buffer_ + BoardFrame::kHeaderSize, body_len)) {
-    RCLCPP_ERROR(g_node->get_logger(),
-                 "ErrorCode: %d, Deserialize CleanRobotReport error, will close connection",
-                 kDeserializeFailed);
-    close_connection_ = true;
-    return;
+  switch (buffer_.TakeReport(&report)) {
+    case ReportBuffer::Result::kNone:
+      return;
+    case ReportBuffer::Result::kNeverFits:
+      RCLCPP_ERROR(g_node->get_logger(),
+                   "ErrorCode: %d, cmd report server buffer not enough space, pkg lost",
+                   kFrameNeverFits);
+      close_connection_ = true;
+      return;
+    case ReportBuffer::Result::kBadReport:
+      RCLCPP_ERROR(g_node->get_logger(),
+                   "ErrorCode: %d, Deserialize CleanRobotReport error, will close connection",
+                   kDeserializeFailed);
+      close_connection_ = true;
+      return;
+    case ReportBuffer::Result::kReport:
+      if (!HandleReport(report)) {
+        RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, HandleReport fail", kHandleReportFailed);
+      }
+      return;
   }
-  RemoveFrame(frame_len);
-  if (!HandleReport(report)) {
-    RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, HandleReport fail", kHandleReportFailed);
-  }
-}
-
-void CmdReportServer::RemoveFrame(int frame_len) {
-  buffer_len_ -= frame_len;
-  std::memmove(buffer_, buffer_ + frame_len, static_cast<std::size_t>(buffer_len_));
 }
 
 bool CmdReportServer::HandleReport(cleaning_component::CleanRobotReport& report) {

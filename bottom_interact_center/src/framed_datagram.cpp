@@ -23,10 +23,8 @@ bool ParseFramedDatagram(google::protobuf::MessageLite& message, const char* dat
                  kDataTooSmall);
     return false;
   }
-  // Read as unsigned bytes, whatever the signedness of char.
-  const int body_len = BoardFrame::ReadLength(reinterpret_cast<const uint8_t*>(data));
-  if (body_len > len - static_cast<int>(BoardFrame::kHeaderSize) ||
-      !message.ParseFromArray(data + BoardFrame::kHeaderSize, body_len)) {
+  if (!BoardFrame::ParseDatagram(&message, reinterpret_cast<const uint8_t*>(data),
+                                 static_cast<std::size_t>(len))) {
     RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, %s", kDeserializeFailed, deserialize_error);
     return false;
   }

@@ -2,10 +2,13 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 
 #include "bottom_interact_center/bottom_interact_center.hpp"
 #include "bottom_interact_center/constants.hpp"
@@ -14,6 +17,7 @@ namespace bottom_interact_center {
 namespace {
 
 constexpr int kConnectFailed = 100400021;
+constexpr int kWaitSliceMs = 50;
 
 // A blocking connect interrupted by a signal goes on in the kernel; calling again waits for it,
 // and EISCONN then means it has completed.
@@ -85,10 +89,36 @@ bool TcpClient::SendData(const uint8_t* data, unsigned len) {
 }
 
 int TcpClient::RecvData(uint8_t* buf, unsigned cap) {
-  if (!EnsureConnected()) {
+  // A board that answers and then closes the link leaves its answer unread behind the close:
+  // it is read before the link is rebuilt, not thrown away with the old socket.
+  if (!HasUnreadBytes() && !EnsureConnected()) {
     return 0;
   }
+  if (!AwaitReadable()) {
+    return -1;
+  }
   return TcpSocket::RecvData(sock_fd_, buf, cap);
+}
+
+bool TcpClient::HasUnreadBytes() const {
+  int unread = 0;
+  return sock_fd_ >= 0 && ioctl(sock_fd_, FIONREAD, &unread) == 0 && unread > 0;
+}
+
+bool TcpClient::AwaitReadable() const {
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(kRecvTimeoutSeconds);
+  pollfd entry{sock_fd_, POLLIN, 0};
+  while (rclcpp::ok()) {
+    const int r = poll(&entry, 1, kWaitSliceMs);
+    if (r > 0 || (r < 0 && errno != EINTR)) {
+      return true;  // the read tells what is there
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+  }
+  return false;
 }
 
 }  // namespace bottom_interact_center

@@ -25,7 +25,6 @@ constexpr int kCreateSocketFailed = 100400029;
 constexpr int kKeepIdleSeconds = 20;
 constexpr int kKeepCount = 3;
 constexpr int kSendTimeoutSeconds = 3;
-constexpr int kRecvTimeoutSeconds = 10;
 
 // One option of the fixed set; its failure is logged, and echoed to standard output when asked.
 template <typename T>
@@ -56,7 +55,7 @@ bool TcpSocket::SetSockOpt(int fd, bool reuse_addr) {
   const int on = 1;
   const int keep_interval = std::max(kKeepIdleSeconds / 3, 1);
   const timeval send_timeout{kSendTimeoutSeconds, 0};
-  const timeval recv_timeout{kRecvTimeoutSeconds, 0};
+  const timeval recv_timeout{TcpSocket::kRecvTimeoutSeconds, 0};
   return SetOption(fd, SOL_SOCKET, SO_KEEPALIVE, on, "TcpSocket::SetSockOpt SO_KEEPALIVE failed",
                    false) &&
          SetOption(fd, IPPROTO_TCP, TCP_KEEPIDLE, kKeepIdleSeconds,

@@ -42,4 +42,27 @@ TEST(BoardFrameEncode, LengthFieldKeepsOnlyTheLow16Bits) {
   EXPECT_EQ(BoardFrame::ReadLength(frame.data()), 70004 - 65536);
 }
 
+TEST(BoardFrameParseDatagram, TakesTheDeclaredBodyAndIgnoresTrailingBytes) {
+  const auto version = VersionOfLength(20);
+  std::vector<uint8_t> datagram;
+  ASSERT_TRUE(BoardFrame::Encode(version, &datagram));
+  datagram.push_back(0xFF);  // not a valid continuation of the body
+  cleaning_component::VersionInfo parsed;
+  ASSERT_TRUE(BoardFrame::ParseDatagram(&parsed, datagram.data(), datagram.size()));
+  EXPECT_EQ(parsed.release_version(), version.release_version());
+}
+
+TEST(BoardFrameParseDatagram, RefusesShortAndTruncatedDatagrams) {
+  std::vector<uint8_t> datagram;
+  ASSERT_TRUE(BoardFrame::Encode(VersionOfLength(200), &datagram));
+  cleaning_component::VersionInfo parsed;
+  EXPECT_FALSE(BoardFrame::ParseDatagram(&parsed, datagram.data(), 1));
+  EXPECT_FALSE(BoardFrame::ParseDatagram(&parsed, datagram.data(), datagram.size() - 1));
+  // A length above 0x7FFF must not turn negative on the way to the parser.
+  const uint8_t high_length[] = {0x00, 0x80, 0x0A, 0x00};
+  EXPECT_FALSE(BoardFrame::ParseDatagram(&parsed, high_length, sizeof high_length));
+  const uint8_t empty_body[] = {0x00, 0x00};
+  EXPECT_TRUE(BoardFrame::ParseDatagram(&parsed, empty_body, sizeof empty_body));
+}
+
 }  // namespace

@@ -22,7 +22,12 @@ target_link_libraries(node_test_harness PUBLIC
   ${velmoria_protocol_TARGETS}
   GTest::gtest)
 
+# The label picks the test for a run: threaded (also under ThreadSanitizer) unless given.
 function(node_add_e2e_test name timeout)
+  set(label threaded)
+  if(ARGC GREATER 2)
+    set(label ${ARGV2})
+  endif()
   add_executable(${name} test/${name}.cpp)
   target_link_libraries(${name} PRIVATE node_test_harness)
   ament_add_test(${name}
@@ -31,11 +36,13 @@ function(node_add_e2e_test name timeout)
     RESULT_FILE ${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/${name}.gtest.xml
     ENV ROS_LOCALHOST_ONLY=1
     TIMEOUT ${timeout})
-  # Child processes, executor and board threads: picked by the ThreadSanitizer run.
-  set_tests_properties(${name} PROPERTIES LABELS threaded RUN_SERIAL TRUE)
+  set_tests_properties(${name} PROPERTIES LABELS ${label} RUN_SERIAL TRUE)
 endfunction()
 
 node_add_e2e_test(node_commands_test 300)
 node_add_e2e_test(node_startup_test 300)
 node_add_e2e_test(node_timeouts_test 400)
 node_add_e2e_test(node_listeners_test 400)
+# Faults of the board, its links and the node's peers, each followed by a check that the node
+# still serves. Long (a thousand reconnects, a 30 s burst): not run under ThreadSanitizer.
+node_add_e2e_test(node_faults_test 900 faults)

@@ -20,6 +20,10 @@ public:
   static bool Encode(const google::protobuf::MessageLite& message, std::vector<uint8_t>* frame);
 
   static uint16_t ReadLength(const uint8_t* header);
+  // A datagram holds one frame, possibly followed by bytes that are ignored. False if it is
+  // shorter than its header or its declared body, or the body does not parse.
+  static bool ParseDatagram(google::protobuf::MessageLite* message, const uint8_t* data,
+                            std::size_t len);
 };
 
 }  // namespace bottom_interact_center

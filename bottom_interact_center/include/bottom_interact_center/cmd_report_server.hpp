@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "bottom_interact_center/report_buffer.hpp"
 #include "bottom_interact_center/tcp_server.hpp"
 #include "robot/cleaning_component.pb.h"
 
@@ -24,7 +25,6 @@ class CmdReportServer : public TcpServer {
 public:
   using ReportHandler = std::function<bool(cleaning_component::CleanRobotReport&)>;
 
-  static constexpr int kBufferSize = 16384;
   static constexpr int kChunkSize = 4096;
 
   // The process-wide instance, made by the first call; later calls ignore their arguments.
@@ -52,15 +52,13 @@ private:
   void Append(const uint8_t* data, int len);
   // One parser pass over the buffer; the caller holds buffer_mutex_.
   void ParseOneReport();
-  void RemoveFrame(int frame_len);
 
   std::vector<ReportHandler> report_handlers_;
   std::atomic<bool> close_connection_{false};
   std::mutex buffer_mutex_;
   // Wakes the parser when the connection loop has dropped a connection, or at destruction.
   std::condition_variable buffer_changed_;
-  int buffer_len_ = 0;
-  uint8_t buffer_[kBufferSize];
+  ReportBuffer buffer_;
   bool parser_stopping_ = false;
   std::thread parser_thread_;
 };

@@ -25,6 +25,7 @@ public:
   bool Connect();
   void Close();
   bool SendData(const uint8_t* data, unsigned len);
+  // As TcpSocket::RecvData; -1 also when ROS shuts down while it waits.
   int RecvData(uint8_t* buf, unsigned cap);
   // Connections established so far; changes whenever the link has been rebuilt, so a reader can
   // drop bytes of an earlier connection.
@@ -33,6 +34,12 @@ public:
 private:
   // Closes and rebuilds the link when it is no longer established; false when that failed.
   bool EnsureConnected();
+  // Bytes received on the current socket and not read yet, whatever the connection's state.
+  bool HasUnreadBytes() const;
+  // Waits up to the receive time-out for the socket to be readable (data, end or error), in
+  // short slices, so that a quiet board does not hold up the process's stop for the whole wait.
+  // False after the time-out or once ROS has shut down.
+  bool AwaitReadable() const;
 
   std::string ip_;
   int port_;

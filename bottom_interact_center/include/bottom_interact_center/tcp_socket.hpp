@@ -10,6 +10,8 @@ namespace bottom_interact_center {
 // socket and connections it does not own. Descriptors are never closed here.
 class TcpSocket {
 public:
+  static constexpr int kRecvTimeoutSeconds = 10;
+
   virtual ~TcpSocket() = default;
 
   // fd := a new IPv4 TCP socket; true when one was created.

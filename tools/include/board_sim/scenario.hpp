@@ -21,6 +21,9 @@ public:
     kClose,         // the connection is closed on receipt, no answer
     kVersion,       // right id, version.release_version = version_text()
     kOversize,      // a bare header declaring one byte more than a receiver's 4094
+    kBytewise,      // the answer one byte per write, with pauses between them
+    kFlood,         // a hundred other-id frames and the answer in one write
+    kAnswerClose,   // the answer, then the connection closed
   };
 
   Scenario() = default;
@@ -28,9 +31,10 @@ public:
   static Scenario Error(int32_t error_code);
   static Scenario Version(std::string version_text);
 
-  // Text form: accept, error:N, silent, other-id-first, garbage, split, coalesce, close,
-  // version:TEXT, oversize. Empty and *error set when the text is not one of these.
+  // Text form: one of TextForms(). Empty and *error set when the text is not one of them.
   static std::optional<Scenario> Parse(const std::string& text, std::string* error);
+  // "accept, error:N, silent, ...": every text form, for help and error texts.
+  static std::string TextForms();
   std::string ToString() const;
 
   Kind kind() const { return kind_; }

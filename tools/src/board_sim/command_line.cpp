@@ -125,8 +125,9 @@ std::string CommandLine::Usage(const std::string& program) {
          "KIND: " +
          KindNames() +
          "\n"
-         "SCENARIO: accept, error:N, silent, other-id-first, garbage, split, coalesce, close,\n"
-         "          version:TEXT, oversize\n"
+         "SCENARIO: " +
+         Scenario::TextForms() +
+         "\n"
          "\n"
          "Example: " +
          program +

@@ -16,6 +16,7 @@ using cleaning_component::CleaningComponentResponse;
 const std::string kGarbageFrame("\x02\x00\x08\xFF", 4);
 // Declares 4095 payload bytes, one more than a receiver with a 4096-byte buffer can hold.
 const std::string kOversizeHeader("\xFF\x0F", 2);
+constexpr int kFloodFrames = 100;
 
 }  // namespace
 
@@ -55,6 +56,23 @@ ReplyPlan ReplyBuilder::Build(const Scenario& scenario, const CleaningComponentR
       plan.writes = {kOversizeHeader};
       break;
     case Scenario::Kind::kClose:
+      plan.close_connection = true;
+      break;
+    case Scenario::Kind::kBytewise:
+      for (const char byte : Frame(answer)) {
+        plan.writes.emplace_back(1, byte);
+      }
+      plan.pause_between_writes = true;
+      break;
+    case Scenario::Kind::kFlood:
+      plan.writes = {std::string()};
+      for (int i = 0; i < kFloodFrames; ++i) {
+        plan.writes[0] += OtherIdFrame(request);
+      }
+      plan.writes[0] += Frame(answer);
+      break;
+    case Scenario::Kind::kAnswerClose:
+      plan.writes = {Frame(answer)};
       plan.close_connection = true;
       break;
   }

@@ -21,6 +21,9 @@ const std::vector<std::pair<Scenario::Kind, const char*>>& PlainNames() {
       {Scenario::Kind::kCoalesce, "coalesce"},
       {Scenario::Kind::kClose, "close"},
       {Scenario::Kind::kOversize, "oversize"},
+      {Scenario::Kind::kBytewise, "bytewise"},
+      {Scenario::Kind::kFlood, "flood"},
+      {Scenario::Kind::kAnswerClose, "answer-close"},
   };
   return names;
 }
@@ -69,10 +72,16 @@ std::optional<Scenario> Scenario::Parse(const std::string& text, std::string* er
       if (text == name) return Of(kind);
     }
   }
-  *error = "unknown scenario '" + text +
-           "' (accept, error:N, silent, other-id-first, garbage, split, coalesce, close, "
-           "version:TEXT, oversize)";
+  *error = "unknown scenario '" + text + "' (" + TextForms() + ")";
   return std::nullopt;
+}
+
+std::string Scenario::TextForms() {
+  std::string forms = "error:N, version:TEXT";
+  for (const auto& entry : PlainNames()) {
+    forms += std::string(", ") + entry.second;
+  }
+  return forms;
 }
 
 std::string Scenario::ToString() const {

@@ -29,6 +29,7 @@ public:
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool started() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   const CapturedStream& out() const { return *out_; }
   const CapturedStream& err() const { return *err_; }  // kSeparate only
 

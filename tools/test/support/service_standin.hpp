@@ -34,7 +34,7 @@ public:
   }
   ~ServiceStandIn() { Release(); }
 
-  // The answer to every later request, given after delay.
+  // The answer to every later request, given after delay (requests waiting already keep theirs).
   void AnswerWith(const Response& answer, std::chrono::milliseconds delay = 0ms) {
     std::lock_guard<std::mutex> lock(mutex_);
     answer_ = answer;
@@ -68,9 +68,11 @@ private:
     std::unique_lock<std::mutex> lock(mutex_);
     requests_.push_back(request);
     changed_.notify_all();
+    // The answer set when the request came, even when a later AnswerWith changes it meanwhile.
+    const Response answer = answer_;
     const auto until = std::chrono::steady_clock::now() + delay_;
     changed_.wait_until(lock, until, [&] { return delay_ == 0ms; });
-    *response = answer_;
+    *response = answer;
   }
 
   std::mutex mutex_;

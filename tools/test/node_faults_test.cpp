@@ -1,0 +1,334 @@
+// The node under faults, against its real executable: a board that drops its links, reconnects
+// without end, floods or garbles; a battery unit that talks nonsense or vanishes; peers that are
+// slow; signals while everything waits. After each the node must still serve, and what it holds
+// (descriptors) must be back where it was.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <google/protobuf/text_format.h>
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include "board_sim/battery_unit.hpp"
+#include "board_sim/board_simulator.hpp"
+#include "board_sim/datagram_sender.hpp"
+#include "board_sim/report_pusher.hpp"
+#include "bottom_interact_center/constants.hpp"
+#include "support/listener_peer.hpp"
+#include "support/node_process.hpp"
+#include "support/node_test_support.hpp"
+#include "support/ros_peer.hpp"
+
+namespace node_test {
+namespace {
+
+namespace cc = cleaning_component;
+using board_sim::BoardSimulator;
+using board_sim::CommandKind;
+using board_sim::Scenario;
+using Clock = std::chrono::steady_clock;
+
+constexpr int32_t kStationQuery = 3;
+constexpr uint32_t kMarkerSeq = 4242424242u;
+
+std::size_t OpenDescriptors(pid_t pid) {
+  const std::string path = "/proc/" + std::to_string(pid) + "/fd";
+  DIR* dir = opendir(path.c_str());
+  if (dir == nullptr) {
+    ADD_FAILURE() << "cannot list " << path;
+    return 0;
+  }
+  std::size_t count = 0;
+  while (const dirent* entry = readdir(dir)) {
+    count += entry->d_name[0] != '.';
+  }
+  closedir(dir);
+  return count;
+}
+
+cc::CleanRobotReport WorkStatus(int status) {
+  cc::CleanRobotReport report;
+  report.mutable_work_status()->set_status(status);
+  return report;
+}
+
+bottom_internal::SensorDataProto BoardBattery(int remain_ratio) {
+  bottom_internal::SensorDataProto data;
+  data.mutable_battery()->set_status(bottom_internal::SensorData_Valid);
+  data.mutable_battery()->set_remain_ratio(remain_ratio);
+  return data;
+}
+
+template <typename ResponseT, typename Field>
+ResponseT Answer(Field ResponseT::*field, int32_t value) {
+  ResponseT response;
+  response.*field = value;
+  return response;
+}
+
+class NodeFaultsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!BoardIsLoopback()) {
+      GTEST_SKIP() << "the board address is not loopback";
+    }
+    std::string reason;
+    ASSERT_TRUE(sim_.Start(&reason)) << reason;
+  }
+
+  void StartNode(const std::vector<std::string>& ros_args = {"-p", "battery_source_path:=''"}) {
+    node_ = std::make_unique<NodeProcess>(ros_args);
+    ros_ = std::make_unique<RosPeer>();
+    ASSERT_TRUE(ros_->WaitForNode());
+  }
+
+  const test_support::CapturedStream& log() { return node_->err(); }
+
+  ::testing::AssertionResult StationQueryAnswered() {
+    const auto answer = ros_->Call(RosPeer::Command(kStationQuery), 45s);
+    if (!answer) {
+      return ::testing::AssertionFailure() << "no answer";
+    }
+    // A command that ran into its time-out answers status 0 too, but with a message.
+    if (answer->status != 0 || !answer->message.empty()) {
+      return ::testing::AssertionFailure()
+             << "status " << answer->status << ": " << answer->message;
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+  // The battery figures of the next sensor datagram the node forwards.
+  bottom_internal::BatteryData ForwardedBattery(const bottom_internal::SensorDataProto& data) {
+    const std::size_t count = peer_->robot_info().Requests().size();
+    EXPECT_TRUE(datagrams_.SendSensor(data));
+    const auto infos = peer_->WaitForRobotInfos(count + 1);
+    return infos.size() > count ? infos[count].sensor_data().battery()
+                                : bottom_internal::BatteryData();
+  }
+
+  // Sends sensor data until the node forwards the battery's remain_ratio as expected.
+  bool BatteryRatioBecomes(int expected, std::chrono::seconds within) {
+    const auto deadline = Clock::now() + within;
+    while (Clock::now() < deadline) {
+      if (ForwardedBattery(BoardBattery(10)).remain_ratio() == expected) {
+        return true;
+      }
+      std::this_thread::sleep_for(200ms);
+    }
+    return false;
+  }
+
+  // Whatever came before, the node answers a command and forwards a datagram sent after it.
+  void ExpectStillServing() {
+    sim_.ClearScenarios();
+    EXPECT_TRUE(StationQueryAnswered());
+    peer_->robot_info().AnswerWith(Answer(&RobotInfoUpdate::Response::status, 0));
+    motor_data::MotorDataRep marker;
+    marker.set_seq(kMarkerSeq);
+    ASSERT_TRUE(datagrams_.SendMotor(marker));
+    const auto deadline = Clock::now() + 20s;
+    while (Clock::now() < deadline) {
+      for (const auto& info : peer_->RobotInfos()) {
+        if (info.has_motor_data() && info.motor_data().seq() == kMarkerSeq) {
+          return;
+        }
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    ADD_FAILURE() << "the datagram sent last was never forwarded";
+  }
+
+  BoardSimulator sim_{BoardOptions()};
+  std::unique_ptr<ListenerPeer> peer_ = std::make_unique<ListenerPeer>();
+  std::unique_ptr<NodeProcess> node_;
+  std::unique_ptr<RosPeer> ros_;
+  board_sim::ReportPusher board_;
+  board_sim::DatagramSender datagrams_;
+};
+
+TEST_F(NodeFaultsTest, ABoardThatClosesTheLinkAfterEveryAnswerCostsNoDescriptors) {
+  sim_.SetDefaultScenario(Scenario::Of(Scenario::Kind::kAnswerClose));
+  StartNode();
+  ASSERT_TRUE(StationQueryAnswered());
+  const std::size_t descriptors = OpenDescriptors(node_->pid());
+  for (int i = 0; i < 1000; ++i) {
+    ASSERT_TRUE(StationQueryAnswered()) << "command " << i;
+  }
+  EXPECT_EQ(OpenDescriptors(node_->pid()), descriptors);
+  EXPECT_GE(sim_.Connections(board_sim::Link::kProcter), 1001u);
+  ExpectStillServing();
+}
+
+TEST_F(NodeFaultsTest, AnswersByteByByteOrBehindAHundredOtherIdsAreFound) {
+  StartNode();
+  for (const auto kind : {Scenario::Kind::kBytewise, Scenario::Kind::kFlood}) {
+    sim_.SetScenario(CommandKind::kStation, Scenario::Of(kind));
+    EXPECT_TRUE(StationQueryAnswered()) << Scenario::Of(kind).ToString();
+  }
+  EXPECT_EQ(log().Count("ERROR"), 0u) << log().Text();
+}
+
+TEST_F(NodeFaultsTest, ABurstOfThreeHundredReportsIsHandledInOrderOnePerPass) {
+  StartNode();
+  ASSERT_TRUE(board_.Connect(10s));
+  std::vector<cc::CleanRobotReport> burst;
+  for (int i = 0; i < 300; ++i) {
+    burst.push_back(WorkStatus(i));
+  }
+  const auto sent = Clock::now();
+  ASSERT_TRUE(board_.PushCoalesced(burst));
+  const auto infos = peer_->WaitForRobotInfos(burst.size(), 90s);
+  const auto took = Clock::now() - sent;
+  ASSERT_EQ(infos.size(), burst.size());
+  for (std::size_t i = 0; i < infos.size(); ++i) {
+    ASSERT_EQ(infos[i].clean_robot_report().work_status().status(), static_cast<int>(i));
+  }
+  // The parser takes one report per 100 ms pass: the burst is spread, not swallowed at once.
+  EXPECT_GE(took, 29s);
+  ExpectStillServing();
+}
+
+TEST_F(NodeFaultsTest, ABoardReconnectingAThousandTimesCostsNoDescriptors) {
+  StartNode();
+  const std::string dropped = "INFO The connection has been disconnected, clear buffer";
+  const auto reconnect = [&](std::size_t nth) {
+    if (!board_.Connect(10s)) {
+      return false;
+    }
+    board_.Close();
+    return log().WaitForCount(dropped, nth, 10s);
+  };
+  ASSERT_TRUE(reconnect(1));
+  const std::size_t descriptors = OpenDescriptors(node_->pid());
+  for (std::size_t nth = 2; nth <= 1001; ++nth) {
+    ASSERT_TRUE(reconnect(nth)) << "connection " << nth;
+  }
+  EXPECT_EQ(OpenDescriptors(node_->pid()), descriptors);
+  // The report connection still works.
+  ASSERT_TRUE(board_.Connect(10s));
+  ASSERT_TRUE(board_.Push(WorkStatus(7)));
+  const auto infos = peer_->WaitForRobotInfos(1);
+  ASSERT_EQ(infos.size(), 1u);
+  EXPECT_EQ(infos[0].clean_robot_report().work_status().status(), 7);
+  ExpectStillServing();
+}
+
+TEST_F(NodeFaultsTest, ADatagramFloodAtTenTimesTheBoardsRateLeavesTheNodeForwarding) {
+  StartNode();
+  board_sim::DatagramSender sensor_flood;
+  board_sim::DatagramSender motor_flood;
+  motor_data::MotorDataRep motors;
+  motors.set_seq(1);
+  sensor_flood.Stream(bottom_interact_center::kRobotInfoPort,
+                      board_sim::DatagramSender::Frame(BoardBattery(50)), 1000, 5000);
+  motor_flood.Stream(bottom_interact_center::kMotorDataPort,
+                     board_sim::DatagramSender::Frame(motors), 1000, 5000);
+  const auto deadline = Clock::now() + 30s;
+  while ((sensor_flood.streamed() < 5000 || motor_flood.streamed() < 5000) &&
+         Clock::now() < deadline) {
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_EQ(sensor_flood.streamed() + motor_flood.streamed(), 10000u);
+  EXPECT_GT(peer_->robot_info().Requests().size(), 0u);
+  ExpectStillServing();
+}
+
+TEST_F(NodeFaultsTest, ABatteryUnitTalkingNonsenseOrVanishingNeverStopsTheSensorPath) {
+  board_sim::BatteryUnit battery;
+  std::string reason;
+  ASSERT_TRUE(battery.Open(&reason)) << reason;
+  StartNode({"-p", "battery_source_path:=" + battery.path()});
+  // The first sensor datagram opens the tty.
+  EXPECT_EQ(ForwardedBattery(BoardBattery(10)).remain_ratio(), 10);
+  ASSERT_TRUE(log().WaitFor("INFO _port_fd:"));
+
+  // Garbage, a frame's first half, a frame with a wrong checksum, two start bytes: no reading.
+  const board_sim::BatteryUnit::Reading reading{77, -100, 6666, 5230};
+  const std::string frame = board_sim::BatteryUnit::Frame(reading);
+  for (const std::string& bytes :
+       {std::string(200, '\x5A'), frame.substr(0, 17), board_sim::BatteryUnit::Frame(reading, true),
+        std::string("\xDD\x03", 2)}) {
+    ASSERT_TRUE(battery.Write(bytes));
+    std::this_thread::sleep_for(50ms);  // one read each, as a slow line would deliver them
+    EXPECT_EQ(ForwardedBattery(BoardBattery(10)).remain_ratio(), 10);
+  }
+  // Good frames from then on: the reading arrives.
+  battery.Stream(reading);
+  EXPECT_TRUE(BatteryRatioBecomes(77, 10s));
+
+  // The device vanishes: the last reading goes stale, the board's figures come back.
+  battery.Close();
+  EXPECT_TRUE(BatteryRatioBecomes(10, 10s));
+  ExpectStillServing();
+}
+
+TEST_F(NodeFaultsTest, ALateAnswerOfASlowServiceIsNotTakenForTheNextRequest) {
+  using TaskResponse = TaskCenter::Response;
+  using InfoResponse = RobotInfoUpdate::Response;
+  StartNode();
+  // robot_info_update: the first answer (accepted) comes after the node's 10 s; the next one
+  // (refused) is still pending when the late one arrives, and must be the one the node reads.
+  peer_->robot_info().AnswerWith(Answer(&InfoResponse::status, 0), 11s);
+  ASSERT_TRUE(datagrams_.SendMotor(motor_data::MotorDataRep()));
+  ASSERT_TRUE(log().WaitFor(
+      "ERROR ErrorCode: 101400003, SyncCallService server:/robot_info_update timeout", 0, 20s));
+  peer_->robot_info().AnswerWith(Answer(&InfoResponse::status, 7), 3s);
+  ASSERT_TRUE(datagrams_.SendMotor(motor_data::MotorDataRep()));
+  EXPECT_TRUE(log().WaitFor(
+      "ERROR ErrorCode: 100400010, Update Robot Info failed!, robot_info_update_req status : 7", 0,
+      10s));
+
+  // do_task likewise: a late success must not stand for the refusal that follows it.
+  peer_->task_center().AnswerWith(Answer(&TaskResponse::result, 0), 11s);
+  ASSERT_TRUE(board_.Connect(10s));
+  cc::CleanRobotReport pause;
+  pause.set_pause_btn(cc::WorkPause);
+  ASSERT_TRUE(board_.Push(pause));
+  ASSERT_TRUE(
+      log().WaitFor("ERROR ErrorCode: 101400003, SyncCallService server:/do_task timeout", 0, 20s));
+  peer_->task_center().AnswerWith(Answer(&TaskResponse::result, 1), 3s);
+  ASSERT_TRUE(board_.Push(pause));
+  EXPECT_TRUE(log().WaitFor("ERROR ErrorCode: 100400006, Send pause single failed!", 0, 10s));
+  EXPECT_EQ(peer_->task_center().WaitFor(2).size(), 2u);
+  ExpectStillServing();
+}
+
+TEST_F(NodeFaultsTest, SigtermOrSigintEndTheNodeWithinTwoSecondsWhateverItWaitsFor) {
+  for (const int signal_number : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(signal_number == SIGTERM ? "SIGTERM" : "SIGINT");
+    sim_.SetDefaultScenario(Scenario::Of(Scenario::Kind::kSilent));
+    peer_->task_center().Hold();
+    peer_->robot_info().Hold();
+    StartNode();
+    // A command waits on the silent board, the report parser on the task center, the motor
+    // listener on the robot information service.
+    const auto call = ros_->CallAsync(RosPeer::Command(kStationQuery));
+    ASSERT_TRUE(sim_.WaitForRequests(1, 10s));
+    ASSERT_TRUE(board_.Connect(10s));
+    cc::CleanRobotReport pause;
+    pause.set_pause_btn(cc::WorkPause);
+    ASSERT_TRUE(board_.Push(pause));
+    ASSERT_TRUE(datagrams_.SendMotor(motor_data::MotorDataRep()));
+    ASSERT_EQ(peer_->task_center().WaitFor(1).size(), 1u);
+    ASSERT_EQ(peer_->robot_info().WaitFor(1).size(), 1u);
+
+    node_->Signal(signal_number);
+    EXPECT_EQ(node_->WaitExit(2s), 0) << log().Text();
+    EXPECT_EQ(log().Count("Failed to delete"), 0u);
+
+    board_.Close();
+    ros_.reset();
+    node_.reset();
+    peer_ = std::make_unique<ListenerPeer>();
+    sim_.ClearRecord();
+  }
+}
+
+}  // namespace
+}  // namespace node_test
+
+int main(int argc, char** argv) {
+  return node_test::RunAllTests(argc, argv);
+}
