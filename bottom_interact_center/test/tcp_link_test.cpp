@@ -266,18 +266,23 @@ TEST_F(TcpLinkTest, SendAfterPeerCloseReconnectsAndWritesOnTheNewConnection) {
             (std::vector<int32_t>{kRestored, kLost, kRestored}));
 }
 
-TEST_F(TcpLinkTest, ReceiveAfterPeerCloseReadsFromTheNewConnection) {
+// A board that answers and then closes: its answer is read before the link is rebuilt.
+TEST_F(TcpLinkTest, ReceiveAfterPeerCloseReadsWhatTheOldConnectionHeldThenTheNewOne) {
   TcpClient client("127.0.0.1", server_.port());
   ASSERT_TRUE(client.Init());
   const int first = server_.Accept();
-  server_.Write(first, "old");  // queued on the old connection, lost with it
+  server_.Write(first, "old");
   server_.CloseAndWaitSeen(first);
+
+  uint8_t buf[16];
+  ASSERT_EQ(client.RecvData(buf, sizeof(buf)), 3);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), 3), "old");
+  EXPECT_EQ(client.ConnectionCount(), 1u);
 
   std::thread board([&] {
     const int second = server_.Accept();
     server_.Write(second, "new");
   });
-  uint8_t buf[16];
   const int n = client.RecvData(buf, sizeof(buf));
   board.join();
   ASSERT_EQ(n, 3);
