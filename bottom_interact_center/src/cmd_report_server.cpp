@@ -1,5 +1,7 @@
 #include "bottom_interact_center/cmd_report_server.hpp"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -67,6 +69,12 @@ bool CmdReportServer::HandleAccept(int* fd) {
     const int space = FreeSpace();
     if (space == 0) {
       continue;  // the parser frees room one report per pass
+    }
+    // The stop shuts the connection down to end this wait: no read then, whose empty end would
+    // pass for the board closing the connection.
+    pollfd readable{*fd, POLLIN, 0};
+    if (poll(&readable, 1, kRecvTimeoutSeconds * 1000) == 0 || Stopping()) {
+      continue;
     }
     uint8_t chunk[kChunkSize] = {};
     const int n = RecvData(*fd, chunk, static_cast<unsigned>(std::min(space, kChunkSize)));

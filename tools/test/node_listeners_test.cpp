@@ -384,6 +384,8 @@ TEST_F(NodeListenersTest, RefusedOrUnansweredReportsAreLoggedAndStopStaysQuick) 
   EXPECT_EQ(node_->Terminate(3s), 0);
   // Every ROS entity went before the process's end: none failed against a middleware gone.
   EXPECT_EQ(log().Count("Failed to delete"), 0u) << log().Text();
+  // The board was still connected: the stop is not mistaken for the board closing.
+  EXPECT_EQ(log().Count("100400027"), 0u) << log().Text();
 }
 
 // A port that is taken ends the node from the listener's thread, after start-up went on.
