@@ -20,6 +20,7 @@
 #include "support/node_process.hpp"
 #include "support/node_test_support.hpp"
 #include "support/ros_peer.hpp"
+#include "support/simulated_board_test.hpp"
 
 namespace node_test {
 namespace {
@@ -80,16 +81,8 @@ ResponseT Answer(Field ResponseT::*field, int32_t value) {
   return response;
 }
 
-class NodeFaultsTest : public ::testing::Test {
+class NodeFaultsTest : public SimulatedBoardTest {
 protected:
-  void SetUp() override {
-    if (!BoardIsLoopback()) {
-      GTEST_SKIP() << "the board address is not loopback";
-    }
-    std::string reason;
-    ASSERT_TRUE(sim_.Start(&reason)) << reason;
-  }
-
   void StartNode(const std::vector<std::string>& ros_args = {"-p", "battery_source_path:=''"}) {
     node_ = std::make_unique<NodeProcess>(ros_args);
     ros_ = std::make_unique<RosPeer>();
@@ -152,7 +145,6 @@ protected:
     ADD_FAILURE() << "the datagram sent last was never forwarded";
   }
 
-  BoardSimulator sim_{BoardOptions()};
   std::unique_ptr<ListenerPeer> peer_ = std::make_unique<ListenerPeer>();
   std::unique_ptr<NodeProcess> node_;
   std::unique_ptr<RosPeer> ros_;

@@ -18,6 +18,7 @@
 #include "board_sim/report_pusher.hpp"
 #include "bottom_interact_center/constants.hpp"
 #include "support/listener_peer.hpp"
+#include "support/loopback_board_test.hpp"
 #include "support/node_process.hpp"
 #include "support/node_test_support.hpp"
 #include "support/ros_peer.hpp"
@@ -56,14 +57,8 @@ std::vector<std::string> NoBattery() {
   return {"-p", "battery_source_path:=''"};
 }
 
-class NodeListenersTest : public ::testing::Test {
+class NodeListenersTest : public LoopbackBoardTest {
 protected:
-  void SetUp() override {
-    if (!BoardIsLoopback()) {
-      GTEST_SKIP() << "the board address is not loopback";
-    }
-  }
-
   // Starts the node and waits until it has discovered the peers.
   void StartNode(const std::vector<std::string>& ros_args = NoBattery()) {
     node_ = std::make_unique<NodeProcess>(ros_args);

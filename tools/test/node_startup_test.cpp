@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "board_sim/board_simulator.hpp"
+#include "support/loopback_board_test.hpp"
 #include "support/node_process.hpp"
 #include "support/node_test_support.hpp"
 #include "support/ros_peer.hpp"
@@ -17,14 +18,7 @@ namespace {
 using board_sim::BoardSimulator;
 using board_sim::CommandKind;
 
-class NodeStartupTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    if (!BoardIsLoopback()) {
-      GTEST_SKIP() << "the board address is not loopback";
-    }
-  }
-};
+using NodeStartupTest = LoopbackBoardTest;
 
 TEST_F(NodeStartupTest, StartsWithoutBoardAndReconnectsWhenTheBoardAppears) {
   NodeProcess node;

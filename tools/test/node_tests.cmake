@@ -9,8 +9,10 @@ set(node_executable "${node_install_prefix}/lib/bottom_interact_center/bottom_in
 add_library(node_test_harness STATIC
   test/support/node_process.cpp
   test/support/listener_peer.cpp
+  test/support/loopback_board_test.cpp
   test/support/node_test_support.cpp
-  test/support/ros_peer.cpp)
+  test/support/ros_peer.cpp
+  test/support/simulated_board_test.cpp)
 target_include_directories(node_test_harness PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_compile_definitions(node_test_harness PRIVATE NODE_EXECUTABLE="${node_executable}")
 target_link_libraries(node_test_harness PUBLIC

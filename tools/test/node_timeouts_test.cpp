@@ -16,6 +16,7 @@
 #include "support/node_process.hpp"
 #include "support/node_test_support.hpp"
 #include "support/ros_peer.hpp"
+#include "support/simulated_board_test.hpp"
 
 namespace node_test {
 namespace {
@@ -70,18 +71,7 @@ bool WaitUntilBoardReceived(const BoardSimulator& sim, CommandKind kind, int32_t
   return true;
 }
 
-class NodeTimeoutsTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    if (!BoardIsLoopback()) {
-      GTEST_SKIP() << "the board address is not loopback";
-    }
-    std::string reason;
-    ASSERT_TRUE(sim_.Start(&reason)) << reason;
-  }
-
-  BoardSimulator sim_{BoardOptions()};
-};
+using NodeTimeoutsTest = SimulatedBoardTest;
 
 TEST_F(NodeTimeoutsTest, SilentBoardCostsEachCommandItsTimeoutWhileOtherLinksGoOn) {
   for (const auto kind : board_sim::AllCommandKinds()) {
