@@ -239,6 +239,13 @@ const std::vector<CommandCase>& CommandCases() {
        " turn_right { r_g_b_duty: 16711712 mode: LED_MODE_BLINK interval: 300 } }",
        {"INFO OperateLight, request id : {id}", kSendOnlyLog},
        {}},
+      {"{cmd: 2, top_led: {mode: 1}, bottom_led: {mode: 2, interval: 100}, turn_left:"
+       " {r_g_b_duty: 255, mode: 3, interval: 400}}",
+       Link::kLight,
+       "led_cmd { top_led { mode: LED_MODE_ALWAYS_ON }"
+       " turn_left { r_g_b_duty: 255 mode: LED_MODE_BLINK interval: 400 } }",
+       {"INFO OperateLight, request id : {id}", kSendOnlyLog},
+       {}},
       // Projection: both lights, one without colour sent as all zeros.
       {"{cmd: 14, forward_led: {mode: 2, interval: 700}, backward_led: {r_g_b_duty: 2139062143,"
        " mode: 4, interval: 90}, top_led: {r_g_b_duty: 1}}",
