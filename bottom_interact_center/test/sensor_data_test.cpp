@@ -18,6 +18,7 @@
 #include "bottom_interact_center/robot_info_server.hpp"
 #include "support/battery_frames.hpp"
 #include "support/node_environment.hpp"
+#include "support/spun_node.hpp"
 #include "velmoria_protocol/srv/robot_info_update.hpp"
 
 namespace bottom_interact_center::test {
@@ -88,31 +89,13 @@ protected:
            std::shared_ptr<velmoria_protocol::srv::RobotInfoUpdate::Response> response) {
           response->status = 0;
         });
-    executor_.add_node(g_node);
-    executor_.add_node(peer_);
-    spinner_ = std::thread([this] {
-      executor_.spin();
-      spun_out_ = true;
-    });
+    spun_ = std::make_unique<SpunNode>(peer_);
     LogCapture::Clear();
-  }
-
-  void TearDown() override {
-    if (!spinner_.joinable()) return;
-    // A cancel before the spin began would be lost: cancel until it has ended.
-    while (!spun_out_.load()) {
-      executor_.cancel();
-      std::this_thread::sleep_for(10ms);
-    }
-    spinner_.join();
-    executor_.remove_node(g_node);
   }
 
   rclcpp::Node::SharedPtr peer_ = std::make_shared<rclcpp::Node>("robot_info_peer");
   rclcpp::Service<velmoria_protocol::srv::RobotInfoUpdate>::SharedPtr service_;
-  rclcpp::executors::MultiThreadedExecutor executor_{rclcpp::ExecutorOptions(), 2};
-  std::atomic<bool> spun_out_{false};
-  std::thread spinner_;
+  std::unique_ptr<SpunNode> spun_;
 };
 
 TEST_F(RobotInfoServerTest, MissingBoardBatteryFiguresAreComplainedAboutOncePerTenSeconds) {

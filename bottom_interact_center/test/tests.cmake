@@ -4,7 +4,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/framing_tests.cmake)
 add_library(node_test_support STATIC
   test/support/loopback_server.cpp
   test/support/node_environment.cpp
-  test/support/node_test_main.cpp)
+  test/support/node_test_main.cpp
+  test/support/spun_node.cpp)
 target_include_directories(node_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(node_test_support PUBLIC bottom_interact_node GTest::gtest)
 
@@ -25,3 +26,4 @@ node_add_gtest(tcp_link_test test/tcp_link_test.cpp)
 node_add_gtest(board_exchange_test test/board_exchange_test.cpp)
 node_add_gtest(sensor_data_test test/sensor_data_test.cpp)
 node_add_gtest(socket_servers_test test/socket_servers_test.cpp)
+node_add_gtest(task_commands_test test/task_commands_test.cpp)
