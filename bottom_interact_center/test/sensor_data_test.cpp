@@ -18,7 +18,7 @@
 #include "bottom_interact_center/robot_info_server.hpp"
 #include "support/battery_frames.hpp"
 #include "support/node_environment.hpp"
-#include "support/spun_node.hpp"
+#include "support/spun_nodes.hpp"
 #include "velmoria_protocol/srv/robot_info_update.hpp"
 
 namespace bottom_interact_center::test {
@@ -89,13 +89,13 @@ protected:
            std::shared_ptr<velmoria_protocol::srv::RobotInfoUpdate::Response> response) {
           response->status = 0;
         });
-    spun_ = std::make_unique<SpunNode>(peer_);
+    spun_ = std::make_unique<SpunNodes>(std::vector<rclcpp::Node::SharedPtr>{g_node, peer_});
     LogCapture::Clear();
   }
 
   rclcpp::Node::SharedPtr peer_ = std::make_shared<rclcpp::Node>("robot_info_peer");
   rclcpp::Service<velmoria_protocol::srv::RobotInfoUpdate>::SharedPtr service_;
-  std::unique_ptr<SpunNode> spun_;
+  std::unique_ptr<SpunNodes> spun_;
 };
 
 TEST_F(RobotInfoServerTest, MissingBoardBatteryFiguresAreComplainedAboutOncePerTenSeconds) {

@@ -11,7 +11,7 @@
 #include "bottom_interact_center/bottom_interact_center.hpp"
 #include "bottom_interact_center/constants.hpp"
 #include "support/node_environment.hpp"
-#include "support/spun_node.hpp"
+#include "support/spun_nodes.hpp"
 #include "velmoria_protocol/srv/task_center_srv.hpp"
 
 namespace bottom_interact_center::test {
@@ -55,7 +55,7 @@ protected:
           requests_.push_back(*request);
           response->result = result_;
         });
-    spun_ = std::make_unique<SpunNode>(peer_);
+    spun_ = std::make_unique<SpunNodes>(std::vector<rclcpp::Node::SharedPtr>{g_node, peer_});
     // The node's client may take a moment to discover the service on a busy machine.
     for (int attempt = 0; attempt < 10 && !g_node->SendPauseSingle(); ++attempt) {
     }
@@ -79,7 +79,7 @@ protected:
   std::mutex mutex_;
   std::vector<TaskCenterSrv::Request> requests_;
   int32_t result_ = 0;
-  std::unique_ptr<SpunNode> spun_;
+  std::unique_ptr<SpunNodes> spun_;
 };
 
 TEST_F(TaskCommandsTest, EachCommandSendsItsTypeAndCommandAndIsTrueOnlyWhenAccepted) {

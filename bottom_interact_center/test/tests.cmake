@@ -5,7 +5,7 @@ add_library(node_test_support STATIC
   test/support/loopback_server.cpp
   test/support/node_environment.cpp
   test/support/node_test_main.cpp
-  test/support/spun_node.cpp)
+  test/support/spun_nodes.cpp)
 target_include_directories(node_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(node_test_support PUBLIC bottom_interact_node GTest::gtest)
 
@@ -25,5 +25,5 @@ endfunction()
 node_add_gtest(tcp_link_test test/tcp_link_test.cpp)
 node_add_gtest(board_exchange_test test/board_exchange_test.cpp)
 node_add_gtest(sensor_data_test test/sensor_data_test.cpp)
-node_add_gtest(socket_servers_test test/socket_servers_test.cpp)
+node_add_gtest(socket_creation_test test/socket_creation_test.cpp)
 node_add_gtest(task_commands_test test/task_commands_test.cpp)

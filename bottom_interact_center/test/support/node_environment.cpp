@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "bottom_interact_center/bottom_interact_center.hpp"
 #include "bottom_interact_center/constants.hpp"
@@ -70,18 +71,12 @@ LinkEventLog::LinkEventLog() : node_(std::make_shared<rclcpp::Node>("link_event_
         statuses_.push_back(event.event_status);
         changed_.notify_all();
       });
-  executor_.add_node(node_);
-  spinner_ = std::thread([this] { executor_.spin(); });
+  spun_ = std::make_unique<SpunNodes>(std::vector<rclcpp::Node::SharedPtr>{node_});
   // Events published before the node's publisher has matched this reader would be lost.
   const auto deadline = std::chrono::steady_clock::now() + 10s;
   while (subscription_->get_publisher_count() == 0 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(5ms);
   }
-}
-
-LinkEventLog::~LinkEventLog() {
-  executor_.cancel();
-  spinner_.join();
 }
 
 void LinkEventLog::Clear() {

@@ -10,10 +10,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "rclcpp/rclcpp.hpp"
+#include "spun_nodes.hpp"
 #include "velmoria_protocol/msg/diagnostic_event.hpp"
 
 namespace bottom_interact_center::test {
@@ -35,7 +35,6 @@ public:
 class LinkEventLog {
 public:
   LinkEventLog();
-  ~LinkEventLog();
   void Clear();
   // Waits until at least count events arrived; returns all of them.
   std::vector<int32_t> WaitFor(std::size_t count, std::chrono::milliseconds timeout = 5s);
@@ -47,8 +46,7 @@ private:
   std::vector<int32_t> statuses_;
   rclcpp::Node::SharedPtr node_;
   rclcpp::Subscription<velmoria_protocol::msg::DiagnosticEvent>::SharedPtr subscription_;
-  rclcpp::executors::SingleThreadedExecutor executor_;
-  std::thread spinner_;
+  std::unique_ptr<SpunNodes> spun_;
 };
 
 // Brings ROS up, creates and initialises g_node once for the test program. The node's own board

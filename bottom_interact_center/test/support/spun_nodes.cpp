@@ -1,29 +1,30 @@
-#include "spun_node.hpp"
+#include "spun_nodes.hpp"
 
 #include <chrono>
 #include <utility>
 
-#include "bottom_interact_center/bottom_interact_center.hpp"
-
 namespace bottom_interact_center::test {
 
-SpunNode::SpunNode(rclcpp::Node::SharedPtr peer) : peer_(std::move(peer)) {
-  executor_.add_node(g_node);
-  executor_.add_node(peer_);
+SpunNodes::SpunNodes(std::vector<rclcpp::Node::SharedPtr> nodes) : nodes_(std::move(nodes)) {
+  for (const auto& node : nodes_) {
+    executor_.add_node(node);
+  }
   spinner_ = std::thread([this] {
     executor_.spin();
     spun_out_ = true;
   });
 }
 
-SpunNode::~SpunNode() {
+SpunNodes::~SpunNodes() {
   // A cancel before the spin began would be lost: cancel until it has ended.
   while (!spun_out_.load()) {
     executor_.cancel();
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   spinner_.join();
-  executor_.remove_node(g_node);
+  for (const auto& node : nodes_) {
+    executor_.remove_node(node);
+  }
 }
 
 }  // namespace bottom_interact_center::test
