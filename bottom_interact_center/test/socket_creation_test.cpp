@@ -14,12 +14,12 @@ namespace {
 
 constexpr const char* kLoopback = "127.0.0.1";
 
-// The sanitizer runtimes open descriptors of their own for some checks (a pipe to probe memory),
-// so with none left they report errors of their own.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
+// In the AddressSanitizer build UBSan's type checks probe memory through a pipe, and with no
+// descriptor left they report errors of their own.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kUnderAddressSanitizer = true;
 #else
-constexpr bool kSanitized = false;
+constexpr bool kUnderAddressSanitizer = false;
 #endif
 
 // Lowers the process's descriptor limit to the lowest descriptor not in use, so that the next
@@ -43,8 +43,8 @@ private:
 };
 
 TEST(SocketCreation, WithNoDescriptorLeftEverySocketCreationFailsWithItsOwnLine) {
-  if (kSanitized) {
-    GTEST_SKIP() << "a sanitizer runtime needs free descriptors";
+  if (kUnderAddressSanitizer) {
+    GTEST_SKIP() << "the sanitizer runtime needs free descriptors";
   }
   LogCapture::Clear();
   TcpSocket tcp;
