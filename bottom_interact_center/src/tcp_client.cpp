@@ -76,12 +76,21 @@ void TcpClient::Close() {
   }
 }
 
-bool TcpClient::EnsureConnected() {
-  if (IsConnected(sock_fd_)) {
-    return true;
-  }
+bool TcpClient::Reconnect() {
   Close();
   return Init();
+}
+
+bool TcpClient::EnsureConnected() {
+  return IsConnected(sock_fd_) || Reconnect();
+}
+
+// A board that answers and then closes the link leaves its answer unread behind the close: it is
+// read before the link is rebuilt, not thrown away with the old socket. The unread count is taken
+// again once the state says closed, because the answer may have come in with the close just
+// after the first count; the state changes only after the bytes before the close are queued.
+bool TcpClient::EnsureReadable() {
+  return HasUnreadBytes() || IsConnected(sock_fd_) || HasUnreadBytes() || Reconnect();
 }
 
 bool TcpClient::SendData(const uint8_t* data, unsigned len) {
@@ -89,9 +98,7 @@ bool TcpClient::SendData(const uint8_t* data, unsigned len) {
 }
 
 int TcpClient::RecvData(uint8_t* buf, unsigned cap) {
-  // A board that answers and then closes the link leaves its answer unread behind the close:
-  // it is read before the link is rebuilt, not thrown away with the old socket.
-  if (!HasUnreadBytes() && !EnsureConnected()) {
+  if (!EnsureReadable()) {
     return 0;
   }
   if (!AwaitReadable()) {

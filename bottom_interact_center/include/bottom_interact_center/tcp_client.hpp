@@ -32,8 +32,12 @@ public:
   uint64_t ConnectionCount() const { return connection_count_; }
 
 private:
-  // Closes and rebuilds the link when it is no longer established; false when that failed.
+  // Closes the socket and builds a new connection; false when that failed.
+  bool Reconnect();
+  // Rebuilds the link when it is no longer established; false when that failed.
   bool EnsureConnected();
+  // As EnsureConnected, but keeps a closed link that still holds unread bytes, so they are read.
+  bool EnsureReadable();
   // Bytes received on the current socket and not read yet, whatever the connection's state.
   bool HasUnreadBytes() const;
   // Waits up to the receive time-out for the socket to be readable (data, end or error), in
