@@ -1,4 +1,6 @@
 // Program entry: ROS up, the node and its links, the "bottom_operate" service, spin until shutdown.
+#include <signal.h>
+
 #include <cstdlib>
 #include <functional>
 #include <iostream>
@@ -13,6 +15,27 @@
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
 namespace {
+
+// ros2 launch and systemd follow a stop signal with a second one a few milliseconds later, and
+// rclcpp::shutdown puts back the SIGINT and SIGTERM actions found at rclcpp::init. Were that the
+// default action, the second signal would kill the node while it still releases its links. So
+// both are ignored beneath ROS's handlers: once the stop has begun, further ones change nothing.
+// They stay blocked until ROS has installed its handlers, so that one arriving in between waits
+// for them instead of being lost. Returns the signal mask to restore then.
+sigset_t IgnoreStopSignalsBeneathRos() {
+  sigset_t stop_signals;
+  sigemptyset(&stop_signals);
+  sigaddset(&stop_signals, SIGINT);
+  sigaddset(&stop_signals, SIGTERM);
+  sigset_t previous_mask;
+  pthread_sigmask(SIG_BLOCK, &stop_signals, &previous_mask);
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGINT, &ignore, nullptr);
+  sigaction(SIGTERM, &ignore, nullptr);
+  return previous_mask;
+}
 
 // Called before main returns: static destruction then takes down the middleware's process-wide
 // state, and a ROS entity destroyed after it fails (with real rclcpp, the process crashes). The
@@ -31,7 +54,9 @@ int main(int argc, char** argv) {
   using bottom_interact_center::g_node;
 
   rclcpp::InitOptions init_options(rcutils_get_default_allocator());
+  const sigset_t signal_mask = IgnoreStopSignalsBeneathRos();
   rclcpp::init(argc, argv, init_options, rclcpp::SignalHandlerOptions::All);
+  pthread_sigmask(SIG_SETMASK, &signal_mask, nullptr);
   g_node = std::make_shared<BottomInteractCenter>();
   auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
       rclcpp::ExecutorOptions(), std::thread::hardware_concurrency(), true);

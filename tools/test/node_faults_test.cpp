@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "board_sim/battery_unit.hpp"
@@ -318,9 +319,12 @@ TEST_F(NodeFaultsTest, ALateAnswerOfASlowServiceIsNotTakenForTheNextRequest) {
   ExpectStillServing();
 }
 
-TEST_F(NodeFaultsTest, SigtermOrSigintEndTheNodeWithinTwoSecondsWhateverItWaitsFor) {
-  for (const int signal_number : {SIGTERM, SIGINT}) {
-    SCOPED_TRACE(signal_number == SIGTERM ? "SIGTERM" : "SIGINT");
+// ros2 launch (on Ctrl-C) and systemd follow the first stop signal with another a few
+// milliseconds later: the other one keeps coming every 2 ms until the node has ended, so some land
+// after ROS has removed its handlers.
+TEST_F(NodeFaultsTest, AStopSignalEndsTheNodeWithinTwoSecondsWhateverItWaitsForAndMoreDoNotKillIt) {
+  for (const auto& [first, second] : {std::pair{SIGTERM, SIGINT}, std::pair{SIGINT, SIGTERM}}) {
+    SCOPED_TRACE(first == SIGTERM ? "SIGTERM, then SIGINTs" : "SIGINT, then SIGTERMs");
     sim_.SetDefaultScenario(Scenario::Of(Scenario::Kind::kSilent));
     peer_->task_center().Hold();
     peer_->robot_info().Hold();
@@ -336,8 +340,13 @@ TEST_F(NodeFaultsTest, SigtermOrSigintEndTheNodeWithinTwoSecondsWhateverItWaitsF
     ASSERT_TRUE(ReachesStandIn([&] { return datagrams_.SendMotor(motor_data::MotorDataRep()); },
                                peer_->robot_info()));
 
-    node_->Signal(signal_number);
-    EXPECT_EQ(node_->WaitExit(2s), 0) << log().Text();
+    node_->Signal(first);
+    const auto stop_deadline = std::chrono::steady_clock::now() + 2s;
+    while (!node_->WaitExit(2ms) && !node_->ended() &&
+           std::chrono::steady_clock::now() < stop_deadline) {
+      node_->Signal(second);
+    }
+    EXPECT_EQ(node_->WaitExit(1s), 0) << log().Text();  // no status when a signal killed it
     EXPECT_EQ(log().Count("Failed to delete"), 0u);
 
     board_.Close();

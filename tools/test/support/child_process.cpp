@@ -51,7 +51,7 @@ ChildProcess::~ChildProcess() {
 }
 
 void ChildProcess::Signal(int signal_number) const {
-  if (started()) {
+  if (started() && !reaped_) {
     kill(pid_, signal_number);
   }
 }

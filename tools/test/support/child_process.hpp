@@ -30,9 +30,12 @@ public:
 
   bool started() const { return pid_ > 0; }
   pid_t pid() const { return pid_; }
+  // True once the child has ended and been reaped.
+  bool ended() const { return reaped_; }
   const CapturedStream& out() const { return *out_; }
   const CapturedStream& err() const { return *err_; }  // kSeparate only
 
+  // Sends the signal while the child has not been reaped (its pid may be reused after).
   void Signal(int signal_number) const;
   // The exit status once the child has ended and all its output is read; nothing when it did not
   // end in time or was killed by a signal.
