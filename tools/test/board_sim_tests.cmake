@@ -4,7 +4,8 @@
 # Programs run by the tests, their output captured line by line.
 add_library(process_harness STATIC
   test/support/captured_stream.cpp
-  test/support/child_process.cpp)
+  test/support/child_process.cpp
+  test/support/test_domain.cpp)
 target_include_directories(process_harness PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/test/support)
 target_link_libraries(process_harness PUBLIC Threads::Threads)
 

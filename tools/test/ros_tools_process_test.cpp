@@ -27,6 +27,7 @@
 #include "child_process.hpp"
 #include "robot/robot.pb.h"
 #include "ros_tools/spin_thread.hpp"
+#include "test_domain.hpp"
 
 namespace {
 
@@ -45,9 +46,7 @@ const std::string kRobotInfo = ROBOT_INFO_STANDIN_PROGRAM;
 class RosToolsProcess : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    // A DDS domain of this process and its children, so that nodes of other test runs on the
-    // machine cannot publish into the echoes.
-    setenv("ROS_DOMAIN_ID", std::to_string(150 + getpid() % 80).c_str(), 1);
+    test_support::KeepDdsOnThisMachine();
     rclcpp::init(0, nullptr);
   }
   static void TearDownTestSuite() { rclcpp::shutdown(); }

@@ -32,7 +32,7 @@ function(velmoria_use_whole_string_type_support)
       "${source_dir} has no plain member branch to extend; strings with zero bytes would be "
       "cut. Check its version (written for rosidl_typesupport_fastrtps_cpp 2.2).")
   endif()
-  set(whole_string_branch
+  string(CONCAT whole_string_branch
     "@[  elif isinstance(member.type, AbstractGenericString)]@\n"
     "  // The whole string, zero bytes included (Fast CDR's std::string overload stops at the first).\n"
     "  cdr << static_cast<uint32_t>(ros_message.@(member.name).size() + 1);\n"

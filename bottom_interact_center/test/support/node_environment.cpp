@@ -96,9 +96,10 @@ std::vector<int32_t> LinkEventLog::Events() {
 }
 
 void NodeEnvironment::SetUp() {
-  // DDS on loopback, in a domain of this process's own: events of other nodes stay out.
+  // DDS on loopback, in the domain the run chose (scripts/test gives each run its own), else in
+  // one of this process's own: events of other nodes stay out.
   setenv("ROS_LOCALHOST_ONLY", "1", 1);
-  setenv("ROS_DOMAIN_ID", std::to_string(20 + getpid() % 100).c_str(), 1);
+  setenv("ROS_DOMAIN_ID", std::to_string(20 + getpid() % 100).c_str(), 0);
   rclcpp::init(0, nullptr);
   LogCapture::Install();
   g_node = std::make_shared<BottomInteractCenter>();

@@ -32,6 +32,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, Output output) 
     // Only async-signal-safe calls between fork and exec.
     dup2(out_pipe[1], STDOUT_FILENO);
     dup2(err_target, STDERR_FILENO);
+    // Fast DDS opens its sockets without close-on-exec; the child must not inherit the test's.
+    close_range(3, ~0U, 0);
     execv(args[0], args.data());
     _exit(127);
   }

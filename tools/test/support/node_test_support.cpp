@@ -7,13 +7,12 @@
 
 #include "bottom_interact_center/constants.hpp"
 #include "rclcpp/rclcpp.hpp"
+#include "test_domain.hpp"
 
 namespace node_test {
 
 int RunAllTests(int argc, char** argv) {
-  setenv("ROS_LOCALHOST_ONLY", "1", 1);
-  // Domains 120..219: one per test process, so concurrent runs do not see each other's nodes.
-  setenv("ROS_DOMAIN_ID", std::to_string(120 + getpid() % 100).c_str(), 1);
+  test_support::KeepDdsOnThisMachine();
   setenv("RCUTILS_CONSOLE_OUTPUT_FORMAT", "{severity} {message}", 1);
   setenv("RCUTILS_COLORIZED_OUTPUT", "0", 1);
   ::testing::InitGoogleTest(&argc, argv);

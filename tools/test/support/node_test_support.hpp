@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,8 @@
 
 namespace node_test {
 
-// Runs the program's tests with DDS kept on loopback in a domain of this process's own (the node
-// children inherit it), and node log lines reduced to "SEVERITY message".
+// Runs the program's tests with DDS kept on loopback (see test_domain.hpp; the node children
+// inherit the domain), and node log lines reduced to "SEVERITY message".
 int RunAllTests(int argc, char** argv);
 
 // The node connects to the compiled-in board address; tests run a board only on loopback.
@@ -31,6 +32,23 @@ std::string ConnectAttemptText(int port);
 // The same for any two messages of one type.
 ::testing::AssertionResult SameMessage(const google::protobuf::Message& expected,
                                        const google::protobuf::Message& actual);
+
+// Repeats send until the stand-in has a request. The node waits only 1 s for a service and drops
+// what it cannot forward, and on a busy machine it may take longer than that to discover a peer
+// that has just started.
+template <typename Send, typename StandIn>
+::testing::AssertionResult ReachesStandIn(Send send, StandIn& stand_in) {
+  using namespace std::chrono_literals;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (!send()) {
+      return ::testing::AssertionFailure() << "could not send";
+    }
+    if (!stand_in.WaitFor(1, 2s).empty()) {
+      return ::testing::AssertionSuccess();
+    }
+  }
+  return ::testing::AssertionFailure() << "nothing reached the stand-in in 10 attempts";
+}
 
 }  // namespace node_test
 
