@@ -95,8 +95,7 @@ void ChildProcess::SendTerminate() const {
   // ThreadSanitizer hands a signal to its handler only once the receiving thread passes through
   // the sanitizer again, or at once when it waits in an intercepted read. The kernel may choose
   // the main thread while it waits on the executor's mutex for good, so the signal goes to a
-  // thread blocked reading (a socket or the signal pipe): exactly one signal, as a second one
-  // would meet the default action once ROS has removed its handlers.
+  // thread blocked reading (a socket or the signal pipe).
   const std::string tasks_path = "/proc/" + std::to_string(pid_) + "/task";
   if (DIR* tasks = opendir(tasks_path.c_str())) {
     int reader = -1;
