@@ -197,9 +197,10 @@ TEST_F(NodeFaultsTest, AnswersByteByByteOrBehindAHundredOtherIdsAreFound) {
 // Nothing waits for the board's answers to light commands: they are read and dropped, and never
 // fill the link, however many commands go out.
 TEST_F(NodeFaultsTest, ABoardAnsweringEveryLightCommandAtLengthIsNeverBlocked) {
-  sim_.SetScenario(CommandKind::kLight, Scenario::Version(std::string(4000, 'v')));
+  // 30 MB of answers in all, far beyond what the sockets' buffers hold.
+  sim_.SetScenario(CommandKind::kLight, Scenario::Version(std::string(60000, 'v')));
   StartNode();
-  constexpr std::size_t kCommands = 1000;
+  constexpr std::size_t kCommands = 500;
   for (std::size_t i = 0; i < kCommands; ++i) {
     const auto answer = ros_->Call(RosPeer::Command(kLights), 10s);
     ASSERT_TRUE(answer) << "command " << i;
