@@ -97,6 +97,15 @@ class ProbedUdpServer : public UdpServer {
 public:
   ProbedUdpServer() : UdpServer("127.0.0.1", 0) {}
   int fd() const { return sock_fd_; }
+  // The datagram "break" leaves the descriptor no socket, so that every later receive fails.
+  bool HandleData(const char* data, int len) override {
+    if (std::string(data, static_cast<std::size_t>(len)) == "break") {
+      const int not_a_socket = open("/dev/null", O_RDONLY | O_CLOEXEC);
+      dup2(not_a_socket, sock_fd_);
+      close(not_a_socket);
+    }
+    return UdpServer::HandleData(data, len);
+  }
 };
 
 TEST_F(ListenerSignalsTest, AnInterruptedDatagramReceiveIsRepeatedAndAFailingOnePauses) {
@@ -108,19 +117,17 @@ TEST_F(ListenerSignalsTest, AnInterruptedDatagramReceiveIsRepeatedAndAFailingOne
   const sockaddr_in address = Loopback(BoundPort(server.fd()));
   Interrupt(receiver);
   const int sender = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  const auto send_one = [&] {
-    sendto(sender, "x", 1, 0, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+  const auto send = [&](const std::string& datagram) {
+    sendto(sender, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&address),
+           sizeof(address));
   };
-  send_one();
+  send("x");
   std::this_thread::sleep_for(100ms);
   EXPECT_EQ(LogCapture::Count("UDP SERVER  HandleData"), 1u);
   EXPECT_EQ(LogCapture::Count("100400031"), 0u);
 
-  // The descriptor no longer a socket: every receive fails, once per 100 ms.
-  const int not_a_socket = open("/dev/null", O_RDONLY | O_CLOEXEC);
-  ASSERT_GE(dup2(not_a_socket, server.fd()), 0);
-  close(not_a_socket);
-  send_one();  // ends the receive under way on the socket
+  // Every receive fails from then on: one line per 100 ms, not a spinning loop.
+  send("break");
   std::this_thread::sleep_for(1s);
   const std::size_t failures = LogCapture::Count("ErrorCode: 100400031");
   EXPECT_GE(failures, 5u);
