@@ -463,7 +463,7 @@ bool BottomInteractHandle::SendOnLightLink(const cc::CleaningComponentRequest& r
   // the board's sends block.
   const int dropped = client->DiscardReceived();
   if (dropped > 0) {
-    RCLCPP_DEBUG(Logger(), "Light link: %d bytes from the board dropped unread", dropped);
+    RCLCPP_DEBUG(Logger(), "Light link: %d bytes from the board read and dropped", dropped);
   }
   return SendOnLink(client, request, response);
 }
