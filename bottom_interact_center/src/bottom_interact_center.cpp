@@ -191,6 +191,9 @@ bool BottomInteractCenter::ReportRobotInfo(const robot::RobotInfo& robot_info) {
   data.request->header.stamp = g_node->now();
   const bool answered = common_util::SyncCallService<velmoria_protocol::srv::RobotInfoUpdate>(
       g_node, robot_info_update_client_, data, kResponseTimeout, kServiceTimeout);
+  if (!answered && !rclcpp::ok()) {
+    return false;  // cut short by ROS shutting down: nobody waits for the report any more
+  }
   if (!answered || data.response->status != 0) {
     RCLCPP_ERROR(get_logger(),
                  "ErrorCode: %d, Update Robot Info failed!, robot_info_update_req status : %d",

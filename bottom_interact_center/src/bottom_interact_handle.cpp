@@ -61,15 +61,19 @@ void PaceFailedPass(std::chrono::steady_clock::time_point pass_start) {
   std::this_thread::sleep_until(pass_start + kFailedPassPeriod);
 }
 
-// Commands issued within the same second carry the same id.
-int32_t NewRequestId() {
-  return static_cast<int32_t>(time(nullptr));
+// The clock in whole seconds, or one past the link's previous id when the clock has not passed
+// it: a late answer to an earlier command (a platform command's, say) then never matches.
+int32_t NewRequestId(int32_t* last_on_link) {
+  const auto now = static_cast<int32_t>(time(nullptr));
+  *last_on_link =
+      now > *last_on_link ? now : static_cast<int32_t>(static_cast<uint32_t>(*last_on_link) + 1u);
+  return *last_on_link;
 }
 
-// A board request with a new id, announced as "<command>, request id : <id>".
-cc::CleaningComponentRequest NewBoardRequest(const std::string& command) {
+// A board request with a new id on the link, announced as "<command>, request id : <id>".
+cc::CleaningComponentRequest NewBoardRequest(const std::string& command, int32_t* last_on_link) {
   cc::CleaningComponentRequest board_request;
-  board_request.set_request_id(NewRequestId());
+  board_request.set_request_id(NewRequestId(last_on_link));
   RCLCPP_INFO(Logger(), "%s, request id : %d", command.c_str(), board_request.request_id());
   return board_request;
 }
@@ -227,7 +231,7 @@ bool BottomInteractHandle::DoProcter(std::shared_ptr<Request> request,
                                      std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
   const auto& component = request->component;
-  cc::CleaningComponentRequest board_request = NewBoardRequest("DoProcter");
+  cc::CleaningComponentRequest board_request = NewBoardRequest("DoProcter", &last_procter_id_);
   CopyMultiplexMotor(component.motor_ctrl.tools_clean,
                      board_request.mutable_motor_ctrl()->mutable_tools_clean());
   CopyMultiplexMotor(component.water_supply.clean_pump,
@@ -243,7 +247,7 @@ bool BottomInteractHandle::DoProcter(std::shared_ptr<Request> request,
 bool BottomInteractHandle::DoProcterSMF(std::shared_ptr<Request> request,
                                         std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  cc::CleaningComponentRequest board_request = NewBoardRequest("DoProcterSMF");
+  cc::CleaningComponentRequest board_request = NewBoardRequest("DoProcterSMF", &last_procter_id_);
   const auto& component = request->component;
   PrintLine("BottomInteractHandle DoProcterSMF");
   PrintMotor("side_swp.cmd : ", "side_swp.duty : ", component.side_swp);
@@ -265,7 +269,8 @@ bool BottomInteractHandle::HandleEndToolPump(std::shared_ptr<Request> request,
                                              std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
   const auto& hand_pump = request->component.water_supply.hand_pump;
-  cc::CleaningComponentRequest board_request = NewBoardRequest("HandleEndToolPump");
+  cc::CleaningComponentRequest board_request =
+      NewBoardRequest("HandleEndToolPump", &last_procter_id_);
   CopyMotor(hand_pump, board_request.mutable_water_supply()->mutable_hand_pump());
   RCLCPP_INFO(Logger(), "water_supply.hand_pump.cmd : %d", hand_pump.cmd);
   RCLCPP_INFO(Logger(), "water_supply.hand_pump.duty : %d", hand_pump.duty);
@@ -275,7 +280,8 @@ bool BottomInteractHandle::HandleEndToolPump(std::shared_ptr<Request> request,
 bool BottomInteractHandle::DirtyTankSwitch(std::shared_ptr<Request> request,
                                            std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  cc::CleaningComponentRequest board_request = NewBoardRequest("DirtyTankSwitch call");
+  cc::CleaningComponentRequest board_request =
+      NewBoardRequest("DirtyTankSwitch call", &last_procter_id_);
   CopyMotor(request->dirty_tank_switch, board_request.mutable_dirty_tank_switch());
   CopyMotor(request->tank_clean_pump, board_request.mutable_tank_clean_pump());
   return ExchangeOnProcterLink(board_request, kLongTimeoutSeconds, response);
@@ -284,7 +290,8 @@ bool BottomInteractHandle::DirtyTankSwitch(std::shared_ptr<Request> request,
 bool BottomInteractHandle::OperateSelfCleanDuringWork(std::shared_ptr<Request> request,
                                                       std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  cc::CleaningComponentRequest board_request = NewBoardRequest("OperateSelfCleanDuringWork");
+  cc::CleaningComponentRequest board_request =
+      NewBoardRequest("OperateSelfCleanDuringWork", &last_procter_id_);
   auto* self_clean = board_request.mutable_self_clean();
   if (request->self_clean) {
     self_clean->set_cmd(cc::SELF_CLEAN_SOFTLY);
@@ -304,7 +311,7 @@ bool BottomInteractHandle::OperateSelfCleanDuringWork(std::shared_ptr<Request> r
 bool BottomInteractHandle::OperateLight(std::shared_ptr<Request> request,
                                         std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(light_mutex_);
-  cc::CleaningComponentRequest board_request = NewBoardRequest("OperateLight");
+  cc::CleaningComponentRequest board_request = NewBoardRequest("OperateLight", &last_light_id_);
   auto* led = board_request.mutable_led_cmd();
   CopyLed(request->top_led, led->mutable_top_led());
   // The bottom and turn lights travel only when they carry a colour.
@@ -317,13 +324,14 @@ bool BottomInteractHandle::OperateLight(std::shared_ptr<Request> request,
   if (request->turn_right.r_g_b_duty != 0) {
     CopyLed(request->turn_right, led->mutable_turn_right());
   }
-  return SendOnLink(g_node->GetLightClient(), board_request, response);
+  return SendOnLightLink(board_request, response);
 }
 
 bool BottomInteractHandle::OperateProjectionLight(std::shared_ptr<Request> request,
                                                   std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(light_mutex_);
-  cc::CleaningComponentRequest board_request = NewBoardRequest("OperateProjectionLight");
+  cc::CleaningComponentRequest board_request =
+      NewBoardRequest("OperateProjectionLight", &last_light_id_);
   auto* led = board_request.mutable_led_cmd();
   // Both projection lights always travel; one without a colour is sent switched off.
   const LedCmd off;
@@ -331,15 +339,15 @@ bool BottomInteractHandle::OperateProjectionLight(std::shared_ptr<Request> reque
           led->mutable_forward_led());
   CopyLed(request->backward_led.r_g_b_duty != 0 ? request->backward_led : off,
           led->mutable_backward_led());
-  return SendOnLink(g_node->GetLightClient(), board_request, response);
+  return SendOnLightLink(board_request, response);
 }
 
 bool BottomInteractHandle::FillLight(std::shared_ptr<Request> request,
                                      std::shared_ptr<Response> response, const bool& report_event) {
   std::lock_guard<std::mutex> lock(light_mutex_);
-  cc::CleaningComponentRequest board_request = NewBoardRequest("FillLight");
+  cc::CleaningComponentRequest board_request = NewBoardRequest("FillLight", &last_light_id_);
   CopyLed(request->fill_light_led, board_request.mutable_led_cmd()->mutable_fill_light_led());
-  if (!SendOnLink(g_node->GetLightClient(), board_request, response)) {
+  if (!SendOnLightLink(board_request, response)) {
     return false;
   }
   if (report_event) {
@@ -354,7 +362,8 @@ bool BottomInteractHandle::FillLight(std::shared_ptr<Request> request,
 bool BottomInteractHandle::QueryChargingStation(std::shared_ptr<Request> request,
                                                 std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  cc::CleaningComponentRequest board_request = NewBoardRequest("Query charging station status");
+  cc::CleaningComponentRequest board_request =
+      NewBoardRequest("Query charging station status", &last_procter_id_);
   board_request.mutable_station()->set_cmd(request->station.cmd);
   return ExchangeOnProcterLink(board_request, kShortTimeoutSeconds, response);
 }
@@ -362,8 +371,8 @@ bool BottomInteractHandle::QueryChargingStation(std::shared_ptr<Request> request
 bool BottomInteractHandle::DistributePltCmd(std::shared_ptr<Request> request,
                                             std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  cc::CleaningComponentRequest board_request =
-      NewBoardRequest("SingleChipReboot, plt cmd " + std::to_string(request->plt_cmd));
+  cc::CleaningComponentRequest board_request = NewBoardRequest(
+      "SingleChipReboot, plt cmd " + std::to_string(request->plt_cmd), &last_procter_id_);
   board_request.set_plt_cmd(request->plt_cmd);
   // Any answer stays in the link and is skipped by the next exchange's id check.
   return SendOnLink(g_node->GetProcterClient(), board_request, response);
@@ -372,7 +381,8 @@ bool BottomInteractHandle::DistributePltCmd(std::shared_ptr<Request> request,
 bool BottomInteractHandle::BumpUnlock(std::shared_ptr<Request> /*request*/,
                                       std::shared_ptr<Response> response) {
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  cc::CleaningComponentRequest board_request = NewBoardRequest("BottomInteractHandle::BumpUnlock");
+  cc::CleaningComponentRequest board_request =
+      NewBoardRequest("BottomInteractHandle::BumpUnlock", &last_procter_id_);
   board_request.mutable_wheel_cmd()->set_cmd(cc::WheelCmd_Unlock);
   return ExchangeOnProcterLink(board_request, kShortTimeoutSeconds, response);
 }
@@ -382,7 +392,7 @@ bool BottomInteractHandle::QueryVersion(std::shared_ptr<Request> /*request*/,
   std::lock_guard<std::mutex> lock(procter_mutex_);
   cc::CleaningComponentRequest board_request;
   cc::CleaningComponentResponse board_response;
-  board_request.set_request_id(NewRequestId());
+  board_request.set_request_id(NewRequestId(&last_procter_id_));
   board_request.set_plt_cmd(cc::PltCmd_Get_Version);
   if (!CleanCompReqNeedResp(g_node->GetProcterClient(), board_request, board_response,
                             kLongTimeoutSeconds, response->status, response->message)) {
@@ -398,7 +408,7 @@ bool BottomInteractHandle::WheelCommand(std::shared_ptr<Request> request,
                                         std::shared_ptr<Response> response) {
   RCLCPP_INFO(Logger(), "WheelCommand call");
   std::lock_guard<std::mutex> lock(procter_mutex_);
-  const int32_t request_id = NewRequestId();
+  const int32_t request_id = NewRequestId(&last_procter_id_);
   cc::CleaningComponentRequest board_request;
   board_request.set_request_id(request_id);
   board_request.mutable_wheel_cmd()->set_cmd(static_cast<cc::WheelCommandEnum>(request->wheel_cmd));
@@ -446,6 +456,18 @@ bool BottomInteractHandle::SendOnLink(std::shared_ptr<TcpClient> client,
   return true;
 }
 
+bool BottomInteractHandle::SendOnLightLink(const cc::CleaningComponentRequest& request,
+                                           std::shared_ptr<Response> response) {
+  const std::shared_ptr<TcpClient> client = g_node->GetLightClient();
+  // Nothing waits for the board's answers to lights; left unread they would fill the link until
+  // the board's sends block.
+  const int dropped = client->DiscardReceived();
+  if (dropped > 0) {
+    RCLCPP_DEBUG(Logger(), "Light link: %d bytes from the board read and dropped", dropped);
+  }
+  return SendOnLink(client, request, response);
+}
+
 bool BottomInteractHandle::CleanCompReqNeedResp(std::shared_ptr<TcpClient> client,
                                                 const cc::CleaningComponentRequest& request,
                                                 cc::CleaningComponentResponse& response,
@@ -464,8 +486,10 @@ bool BottomInteractHandle::CleanCompReqNeedResp(std::shared_ptr<TcpClient> clien
   }
   const ClientSource link = [&client] { return client; };
   if (!AwaitAnswer(link, frame, request_id, timeout_s, kRequestTexts, response)) {
-    RCLCPP_ERROR(Logger(), "ErrorCode: %d, SendCleaningComponentRequest failed, request id : %d",
-                 kExchangeFailed, request_id);
+    if (rclcpp::ok()) {  // else the exchange was given up for the stop, not failed
+      RCLCPP_ERROR(Logger(), "ErrorCode: %d, SendCleaningComponentRequest failed, request id : %d",
+                   kExchangeFailed, request_id);
+    }
     status = response.error().err_code();
     message = "SendCleaningComponentRequest failed";
     return false;

@@ -55,14 +55,15 @@ bool CmdReportServer::HandleAccept(int* fd) {
   if (*fd < 0) {
     return false;
   }
+  bool lost = false;
   while (!Stopping()) {
     if (close_connection_) {
-      DropConnection(fd);
+      DropConnection(fd, false);
       return false;
     }
-    if (!IsConnected(*fd)) {
+    if (BoardGone(*fd, &lost)) {
       RCLCPP_INFO(g_node->get_logger(), "The connection has been disconnected, clear buffer");
-      DropConnection(fd);
+      DropConnection(fd, true);
       return false;
     }
     std::this_thread::sleep_for(kConnectionPass);
@@ -70,10 +71,10 @@ bool CmdReportServer::HandleAccept(int* fd) {
     if (space == 0) {
       continue;  // the parser frees room one report per pass
     }
-    // The stop shuts the connection down to end this wait: no read then, whose empty end would
-    // pass for the board closing the connection.
+    // Nothing is read after a time-out or a signal, nor once the stop has shut the connection
+    // down to end this wait: that read's empty end would pass for the board closing it.
     pollfd readable{*fd, POLLIN, 0};
-    if (poll(&readable, 1, kRecvTimeoutSeconds * 1000) == 0 || Stopping()) {
+    if (poll(&readable, 1, kRecvTimeoutSeconds * 1000) <= 0 || Stopping()) {
       continue;
     }
     uint8_t chunk[kChunkSize] = {};
@@ -85,11 +86,26 @@ bool CmdReportServer::HandleAccept(int* fd) {
   return false;
 }
 
-void CmdReportServer::DropConnection(int* fd) {
+// What the board sent before it closed or reset the connection is still readable: the loss
+// counts once that is read. The link-lost event goes out once, when the loss is first seen;
+// bytes may come in with the close, after the first count.
+bool CmdReportServer::BoardGone(int fd, bool* lost) {
+  if (UnreadBytes(fd) > 0) {
+    return false;
+  }
+  *lost = *lost || !IsConnected(fd);
+  return *lost && UnreadBytes(fd) == 0;
+}
+
+void CmdReportServer::DropConnection(int* fd, bool board_ended_it) {
   {
     std::lock_guard<std::mutex> lock(buffer_mutex_);
     Close(*fd);
-    buffer_.Clear();
+    if (board_ended_it) {
+      buffer_.KeepWholeReports();
+    } else {
+      buffer_.Clear();
+    }
     // Also when the peer went away first: the next connection must not be dropped for this one.
     close_connection_ = false;
   }
@@ -138,7 +154,8 @@ void CmdReportServer::ParseOneReport() {
       close_connection_ = true;
       return;
     case ReportBuffer::Result::kReport:
-      if (!HandleReport(report)) {
+      // A handler's service call cut short by ROS shutting down is no failure of the report.
+      if (!HandleReport(report) && rclcpp::ok()) {
         RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, HandleReport fail", kHandleReportFailed);
       }
       return;

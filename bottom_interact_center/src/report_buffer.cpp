@@ -11,6 +11,21 @@ void ReportBuffer::Append(const uint8_t* data, int len) {
   len_ += len;
 }
 
+void ReportBuffer::KeepWholeReports() {
+  constexpr int kHeader = static_cast<int>(BoardFrame::kHeaderSize);
+  cleaning_component::CleanRobotReport report;
+  int kept = 0;
+  while (kept + kHeader <= len_) {
+    const int body_len = BoardFrame::ReadLength(bytes_ + kept);
+    if (kept + kHeader + body_len > len_ ||
+        !report.ParseFromArray(bytes_ + kept + kHeader, body_len)) {
+      break;
+    }
+    kept += kHeader + body_len;
+  }
+  len_ = kept;
+}
+
 ReportBuffer::Result ReportBuffer::TakeReport(cleaning_component::CleanRobotReport* report) {
   constexpr int kHeader = static_cast<int>(BoardFrame::kHeaderSize);
   if (len_ < kHeader) {

@@ -3,7 +3,6 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -90,7 +89,8 @@ bool TcpClient::EnsureConnected() {
 // again once the state says closed, because the answer may have come in with the close just
 // after the first count; the state changes only after the bytes before the close are queued.
 bool TcpClient::EnsureReadable() {
-  return HasUnreadBytes() || IsConnected(sock_fd_) || HasUnreadBytes() || Reconnect();
+  return UnreadBytes(sock_fd_) > 0 || IsConnected(sock_fd_) || UnreadBytes(sock_fd_) > 0 ||
+         Reconnect();
 }
 
 bool TcpClient::SendData(const uint8_t* data, unsigned len) {
@@ -107,9 +107,22 @@ int TcpClient::RecvData(uint8_t* buf, unsigned cap) {
   return TcpSocket::RecvData(sock_fd_, buf, cap);
 }
 
-bool TcpClient::HasUnreadBytes() const {
-  int unread = 0;
-  return sock_fd_ >= 0 && ioctl(sock_fd_, FIONREAD, &unread) == 0 && unread > 0;
+// Bounded by what is there at the start, so a board that keeps sending cannot hold the caller.
+int TcpClient::DiscardReceived() {
+  const int unread = UnreadBytes(sock_fd_);
+  int dropped = 0;
+  uint8_t scrap[4096];
+  while (dropped < unread) {
+    const ssize_t n = recv(sock_fd_, scrap, sizeof(scrap), MSG_DONTWAIT);
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      break;  // the next send finds out what became of the link
+    }
+    dropped += static_cast<int>(n);
+  }
+  return dropped;
 }
 
 bool TcpClient::AwaitReadable() const {

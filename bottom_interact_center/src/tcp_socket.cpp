@@ -2,6 +2,7 @@
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -126,6 +127,11 @@ bool TcpSocket::IsConnected(int fd) {
   event.event_status = kLinkLost;
   g_node->PublishTaskCenterDiag(event);
   return false;
+}
+
+int TcpSocket::UnreadBytes(int fd) {
+  int unread = 0;
+  return fd >= 0 && ioctl(fd, FIONREAD, &unread) == 0 ? unread : 0;
 }
 
 }  // namespace bottom_interact_center

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "bottom_interact_center/bottom_interact_center.hpp"
@@ -17,6 +18,9 @@ namespace {
 constexpr int kCreateSocketFailed = 100400029;
 constexpr int kBindFailed = 100400030;
 constexpr int kReceiveFailed = 100400031;
+
+// After a receive error, so that a lasting one cannot spin a core.
+constexpr std::chrono::milliseconds kReceiveErrorPause{100};
 
 }  // namespace
 
@@ -54,12 +58,21 @@ void UdpServer::Start() {
       return;
     }
     if (n < 0) {
-      RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, Udp Server failed to receive data",
-                   kReceiveFailed);
+      ReportReceiveFailure(errno);
       continue;
     }
     HandleData(buffer, static_cast<int>(n));
   }
+}
+
+void UdpServer::ReportReceiveFailure(int error) {
+  // A signal (the process's stop among them) or a receive time-out is no failure.
+  if (error == EINTR || error == EAGAIN || error == EWOULDBLOCK) {
+    return;
+  }
+  RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, Udp Server failed to receive data",
+               kReceiveFailed);
+  std::this_thread::sleep_for(kReceiveErrorPause);
 }
 
 void UdpServer::Bind() {

@@ -78,4 +78,28 @@ TEST(ReportBuffer, ABadBodyStaysBufferedUntilCleared) {
   EXPECT_EQ(buffer.FreeSpace(), ReportBuffer::kSize);
 }
 
+// What a connection that ended leaves: its leading whole reports, in order, and nothing after the
+// first frame that is unfinished or does not parse, so the next connection starts on a boundary.
+TEST(ReportBuffer, AnEndedConnectionLeavesOnlyItsLeadingWholeReports) {
+  auto unfinished = ReportFrame(3);
+  unfinished.pop_back();
+  auto bad_then_whole = std::vector<uint8_t>{0x02, 0x00, 0xFF, 0xFF};
+  const auto whole = ReportFrame(9);
+  bad_then_whole.insert(bad_then_whole.end(), whole.begin(), whole.end());
+  for (const auto& tail : {unfinished, bad_then_whole}) {
+    ReportBuffer buffer;
+    Append(buffer, ReportFrame(1));
+    Append(buffer, ReportFrame(2));
+    Append(buffer, tail);
+    buffer.KeepWholeReports();
+    Append(buffer, ReportFrame(4));
+    cleaning_component::CleanRobotReport report;
+    for (const uint64_t id : {1, 2, 4}) {
+      ASSERT_EQ(buffer.TakeReport(&report), Result::kReport);
+      EXPECT_EQ(report.diag_event().event_id(), id);
+    }
+    EXPECT_EQ(buffer.TakeReport(&report), Result::kNone);
+  }
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -168,6 +169,25 @@ TEST_F(BoardScriptTest, ReportsReconnectAfterTheNodeDroppedTheConnection) {
     EXPECT_EQ(ReadUpTo(node, frame.size()), frame);
     close(node);  // the node drops it
   }
+}
+
+TEST_F(BoardScriptTest, ReportResetEndsTheConnectionWithAReset) {
+  auto line = std::async(std::launch::async,
+                         [&] { return script_.Run("report work_status { status: 1 }", &said_); });
+  const int node = reports_.Accept();
+  ASSERT_GE(node, 0);
+  ASSERT_TRUE(line.get()) << said_;
+  ASSERT_TRUE(script_.Run("report-reset", &said_)) << said_;
+  EXPECT_EQ(said_, "report connection reset");
+  // What was pushed before the reset is still there to read; then the reset itself.
+  cleaning_component::CleanRobotReport report;
+  report.mutable_work_status()->set_status(1);
+  const std::string frame = board_sim::ReportPusher::Frame(report);
+  EXPECT_EQ(ReadUpTo(node, frame.size()), frame);
+  char byte;
+  EXPECT_EQ(read(node, &byte, 1), -1);
+  EXPECT_EQ(errno, ECONNRESET);
+  close(node);
 }
 
 TEST_F(BoardScriptTest, InterruptEndsASleepAtOnce) {

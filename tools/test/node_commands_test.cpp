@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "board_sim/board_simulator.hpp"
@@ -77,8 +79,8 @@ protected:
     }
     ASSERT_TRUE(setup_failure_.empty()) << setup_failure_;
     sim_->ClearScenarios();
-    // Platform commands do not wait for an answer: one the board sent would be left in the link
-    // and could be taken for the answer of a later command issued within the same second.
+    // Platform commands do not wait for an answer: one the board sent would be left in the link,
+    // and the next command's exchange would skip it with lines of its own.
     sim_->SetScenario(CommandKind::kPlatform, Scenario::Of(Scenario::Kind::kSilent));
     sim_->ClearRecord();
     peer_->robot_events().Clear();
@@ -101,9 +103,13 @@ protected:
     result.response = *response;
     if (sim_->WaitForRequests(1, 5s)) {
       result.board = sim_->Requests().front();
+      // The clock in whole seconds, or one past the link's previous id when the clock has not
+      // passed it.
       const int32_t id = result.board.request.request_id();
-      EXPECT_GE(id, before);  // the clock in whole seconds
-      EXPECT_LE(id, after);
+      int32_t& last = last_ids_[result.board.link];
+      EXPECT_GE(id, std::max<time_t>(before, last + 1));
+      EXPECT_LE(id, std::max<time_t>(after, last + 1));
+      last = id;
     }
     EXPECT_TRUE(node_->err().WaitFor(last_log, log_mark, 5s)) << "missing: " << last_log;
     EXPECT_TRUE(node_->out().WaitForSize(out_mark + out_lines, 5s));
@@ -128,6 +134,8 @@ protected:
   static inline std::unique_ptr<NodeProcess> node_;
   static inline std::unique_ptr<RosPeer> peer_;
   static inline std::string setup_failure_;
+  // The last request id the board received on each link through Call.
+  static inline std::map<Link, int32_t> last_ids_;
 };
 
 // A command as `ros2 service call` would send it and what the node must make of it; "{id}" stands
@@ -422,6 +430,33 @@ TEST_F(NodeCommandsTest, AnswersSplitDelayedOrCoalescedWithOthersAreFound) {
                                     ", current request id : " + Id(id);
     }
     EXPECT_EQ(other_id_lines, skipped) << Scenario::Of(kind).ToString();
+  }
+}
+
+// The board answers send-only platform commands too. The answer stays in the link, and the next
+// command, even within the same second, skips it and gets its own.
+TEST_F(NodeCommandsTest, APlatformCommandsAnswerIsNeverTakenForTheNextCommands) {
+  sim_->SetScenario(CommandKind::kPlatform, Scenario::Of(Scenario::Kind::kAccept));
+  sim_->SetScenario(CommandKind::kVersion, Scenario::Version("fw 2.7.1"));
+  sim_->SetScenario(CommandKind::kStation, Scenario::Error(2));
+  const std::vector<std::tuple<int32_t, int32_t, std::string>> next_commands = {
+      {10, 0, "fw 2.7.1"}, {3, 2, "SendCleaningComponentRequest failed"}};
+  for (int round = 0; round < 3; ++round) {
+    for (const auto& [cmd, status, message] : next_commands) {
+      SCOPED_TRACE("round " + std::to_string(round) + ", command " + std::to_string(cmd));
+      sim_->ClearRecord();
+      const auto platform = Call(RosPeer::Request("{cmd: 5, plt_cmd: 2}"), "CleanCompReq");
+      ASSERT_TRUE(platform);
+      sim_->ClearRecord();
+      const auto next = Call(RosPeer::Command(cmd), "resp.has_error", 2);
+      ASSERT_TRUE(next);
+      EXPECT_EQ(next->response.status, status);
+      EXPECT_EQ(next->response.message, message);
+      const std::string skipped = "INFO Recv data not this request, rcv request id : " +
+                                  Id(platform->board.request.request_id()) +
+                                  ", current request id : " + Id(next->board.request.request_id());
+      EXPECT_EQ(std::count(next->log.begin(), next->log.end(), skipped), 1) << skipped;
+    }
   }
 }
 

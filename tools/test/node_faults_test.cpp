@@ -32,6 +32,7 @@ using board_sim::CommandKind;
 using board_sim::Scenario;
 using Clock = std::chrono::steady_clock;
 
+constexpr int32_t kLights = 2;
 constexpr int32_t kStationQuery = 3;
 constexpr uint32_t kMarkerSeq = 4242424242u;
 
@@ -178,6 +179,23 @@ TEST_F(NodeFaultsTest, AnswersByteByByteOrBehindAHundredOtherIdsAreFound) {
   EXPECT_EQ(log().Count("ERROR"), 0u) << log().Text();
 }
 
+// Nothing waits for the board's answers to light commands: they are read and dropped, and never
+// fill the link, however many commands go out.
+TEST_F(NodeFaultsTest, ABoardAnsweringEveryLightCommandAtLengthIsNeverBlocked) {
+  // 30 MB of answers in all, far beyond what the sockets' buffers hold.
+  sim_.SetScenario(CommandKind::kLight, Scenario::Version(std::string(60000, 'v')));
+  StartNode();
+  constexpr std::size_t kCommands = 500;
+  for (std::size_t i = 0; i < kCommands; ++i) {
+    const auto answer = ros_->Call(RosPeer::Command(kLights), 10s);
+    ASSERT_TRUE(answer) << "command " << i;
+    ASSERT_EQ(answer->status, 0) << "command " << i << ": " << answer->message;
+  }
+  EXPECT_TRUE(sim_.WaitForRequests(kCommands, 10s));
+  EXPECT_EQ(sim_.Requests().size(), kCommands);
+  ExpectStillServing();
+}
+
 TEST_F(NodeFaultsTest, ABurstOfThreeHundredReportsIsHandledInOrderOnePerPass) {
   StartNode();
   ASSERT_TRUE(board_.Connect(10s));
@@ -303,27 +321,56 @@ TEST_F(NodeFaultsTest, ALateAnswerOfASlowServiceIsNotTakenForTheNextRequest) {
   ExpectStillServing();
 }
 
-// ros2 launch (on Ctrl-C) and systemd follow the first stop signal with another a few
-// milliseconds later: the other one keeps coming every 2 ms until the node has ended, so some land
-// after ROS has removed its handlers.
-TEST_F(NodeFaultsTest, AStopSignalEndsTheNodePromptlyWhateverItWaitsForAndMoreDoNotKillIt) {
-  for (const auto& [first, second] : {std::pair{SIGTERM, SIGINT}, std::pair{SIGINT, SIGTERM}}) {
+// A normal stop, quick and quiet (no ERROR line), whatever is cut short: SIGTERM while the peers
+// hold their answers, SIGINT while the node still waits for them to appear. ros2 launch (on
+// Ctrl-C) and systemd follow the first stop signal with another a few milliseconds later: the
+// other one keeps coming every 2 ms until the node has ended, so some land after ROS has removed
+// its handlers.
+TEST_F(NodeFaultsTest,
+       AStopSignalEndsTheNodePromptlyAndQuietlyWhateverItCutsShortAndMoreDoNotKillIt) {
+  struct StopCase {
+    int first;
+    int second;
+    bool peers_serve;
+  };
+  for (const auto& [first, second, peers_serve] :
+       {StopCase{SIGTERM, SIGINT, true}, StopCase{SIGINT, SIGTERM, false}}) {
     SCOPED_TRACE(first == SIGTERM ? "SIGTERM, then SIGINTs" : "SIGINT, then SIGTERMs");
     sim_.SetDefaultScenario(Scenario::Of(Scenario::Kind::kSilent));
-    peer_->task_center().Hold();
-    peer_->robot_info().Hold();
-    StartNode();
-    // A command waits on the silent board, the report parser on the task center, the motor
-    // listener on the robot information service.
+    peer_ = std::make_unique<ListenerPeer>(peers_serve);
+    if (peers_serve) {
+      peer_->task_center().Hold();
+      peer_->robot_info().Hold();
+    }
+    board_sim::BatteryUnit battery;
+    std::string reason;
+    ASSERT_TRUE(battery.Open(&reason)) << reason;
+    battery.Stream({77, -100, 6666, 5230});
+    StartNode({"-p", "battery_source_path:=" + battery.path()});
+    // A command waits on the silent board, the report parser on the task center, the motor and
+    // sensor listeners on the robot information service, the battery reader on its tty.
     const auto call = ros_->CallAsync(RosPeer::Command(kStationQuery));
     ASSERT_TRUE(sim_.WaitForRequests(1, 10s));
     ASSERT_TRUE(board_.Connect(10s));
     cc::CleanRobotReport pause;
     pause.set_pause_btn(cc::WorkPause);
-    ASSERT_TRUE(ReachesStandIn([&] { return board_.Push(pause); }, peer_->task_center()));
-    ASSERT_TRUE(ReachesStandIn([&] { return datagrams_.SendMotor(motor_data::MotorDataRep()); },
-                               peer_->robot_info()));
+    if (peers_serve) {
+      ASSERT_TRUE(ReachesStandIn([&] { return board_.Push(pause); }, peer_->task_center()));
+      ASSERT_TRUE(ReachesStandIn([&] { return datagrams_.SendMotor(motor_data::MotorDataRep()); },
+                                 peer_->robot_info()));
+      const std::size_t forwards = peer_->robot_info().Requests().size();
+      ASSERT_TRUE(datagrams_.SendSensor(BoardBattery(10)));
+      ASSERT_GT(peer_->robot_info().WaitFor(forwards + 1).size(), forwards);
+    } else {
+      // Each waits up to 1 s for its service: the stop comes well within that.
+      ASSERT_TRUE(datagrams_.SendMotor(motor_data::MotorDataRep()));
+      ASSERT_TRUE(datagrams_.SendSensor(BoardBattery(10)));
+      ASSERT_TRUE(board_.Push(pause));
+      ASSERT_TRUE(log().WaitFor("INFO SendPauseSingle"));
+    }
+    ASSERT_TRUE(log().WaitFor("INFO _port_fd:"));
 
+    const std::size_t mark = log().Size();
     node_->Signal(first);
     const auto stop_deadline = std::chrono::steady_clock::now() + 2s;
     while (!node_->WaitExit(2ms) && !node_->ended() &&
@@ -333,11 +380,13 @@ TEST_F(NodeFaultsTest, AStopSignalEndsTheNodePromptlyWhateverItWaitsForAndMoreDo
     // Room for the sanitizers' exit checks; no status at all when a signal killed it.
     EXPECT_EQ(node_->WaitExit(3s), 0) << log().Text();
     EXPECT_EQ(log().Count("Failed to delete"), 0u);
+    for (const auto& line : log().LinesFrom(mark)) {
+      EXPECT_EQ(line.find("ERROR"), std::string::npos) << line;
+    }
 
     board_.Close();
     ros_.reset();
     node_.reset();
-    peer_ = std::make_unique<ListenerPeer>();
     sim_.ClearRecord();
   }
 }

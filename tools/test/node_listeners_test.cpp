@@ -52,6 +52,26 @@ RobotInfoUpdate::Response InfoStatus(int32_t status) {
   return response;
 }
 
+// Reports of about 1 KB each, numbered from first on: unknown fields make them large.
+std::vector<cc::CleanRobotReport> LargeReports(int first, int count) {
+  std::vector<cc::CleanRobotReport> reports;
+  for (int i = first; i < first + count; ++i) {
+    auto report = Report("work_status { status: " + std::to_string(100 + i) + " }");
+    report.GetReflection()->MutableUnknownFields(&report)->AddLengthDelimited(
+        1000, std::string(1000, static_cast<char>('a' + i % 26)));
+    reports.push_back(report);
+  }
+  return reports;
+}
+
+std::string Frames(const std::vector<cc::CleanRobotReport>& reports) {
+  std::string bytes;
+  for (const auto& report : reports) {
+    bytes += board_sim::ReportPusher::Frame(report);
+  }
+  return bytes;
+}
+
 // The node with nothing else configured: no battery unit.
 std::vector<std::string> NoBattery() {
   return {"-p", "battery_source_path:=''"};
@@ -158,14 +178,8 @@ TEST_F(NodeListenersTest, ReportsSplitIntoBytesOrBurstBeyondTheBufferAllArriveIn
     ASSERT_TRUE(board_.PushSplit(report));
   }
   // A burst of about 40 KB in one write, far beyond the node's 16 KB buffer: the board is held
-  // back until there is room, and nothing is lost. Unknown fields make the reports large.
-  std::vector<cc::CleanRobotReport> burst;
-  for (int i = 0; i < 40; ++i) {
-    auto report = Report("work_status { status: " + std::to_string(100 + i) + " }");
-    report.GetReflection()->MutableUnknownFields(&report)->AddLengthDelimited(
-        1000, std::string(1000, static_cast<char>('a' + i % 26)));
-    burst.push_back(report);
-  }
+  // back until there is room, and nothing is lost.
+  const auto burst = LargeReports(0, 40);
   ASSERT_TRUE(board_.PushCoalesced(burst));
   sent.insert(sent.end(), burst.begin(), burst.end());
 
@@ -175,6 +189,47 @@ TEST_F(NodeListenersTest, ReportsSplitIntoBytesOrBurstBeyondTheBufferAllArriveIn
     EXPECT_TRUE(SameMessage(sent[i], reports[i])) << "report " << i;
   }
   EXPECT_EQ(log().Count("100400034"), 0u);
+}
+
+// A board that reboots right after a burst: what it sent before its close or reset is handled.
+TEST_F(NodeListenersTest, ReportsSentJustBeforeTheBoardClosesOrResetsAreAllHandledInOrder) {
+  peer_->robot_info().AnswerWith(InfoStatus(0));
+  StartNode();
+  // About 40 KB and half a frame, then the close: the node's 16 KB buffer is full, the rest still
+  // in the socket. The whole reports are handled; the half frame goes with the connection.
+  auto sent = LargeReports(0, 40);
+  const std::string half = Frames({Report("work_status { status: 1 }")}).substr(0, 3);
+  ASSERT_TRUE(board_.Connect(10s));
+  ASSERT_TRUE(board_.PushRaw(Frames(sent) + half));
+  board_.Close();
+  // The next connection's reports queue behind them, starting on a frame boundary.
+  const auto next = LargeReports(40, 3);
+  ASSERT_TRUE(board_.Connect(10s));
+  ASSERT_TRUE(board_.PushCoalesced(next));
+  sent.insert(sent.end(), next.begin(), next.end());
+  auto reports = ForwardedReports(sent.size());
+  ASSERT_EQ(reports.size(), sent.size());
+
+  // Reports the node has read when the board resets the connection are still handled.
+  const std::vector<cc::CleanRobotReport> before_reset{Report("work_status { status: 2 }"),
+                                                       Report("power_btn: PowerBTN_Trigger"),
+                                                       Report("bumper_status: BumperTrig")};
+  const std::size_t mark = log().Size();
+  ASSERT_TRUE(board_.PushCoalesced(before_reset));
+  ASSERT_TRUE(log().WaitFor(
+      "INFO listener rcv data, data len " + std::to_string(Frames(before_reset).size()), mark));
+  board_.Reset();
+  sent.insert(sent.end(), before_reset.begin(), before_reset.end());
+  reports = ForwardedReports(sent.size());
+  ASSERT_EQ(reports.size(), sent.size());
+  for (std::size_t i = 0; i < sent.size(); ++i) {
+    EXPECT_TRUE(SameMessage(sent[i], reports[i])) << "report " << i;
+  }
+  // Each end is seen once, when everything before it has been read; nothing was misframed.
+  const std::string ended = "INFO The connection has been disconnected, clear buffer";
+  EXPECT_TRUE(log().WaitForCount(ended, 2));
+  EXPECT_EQ(log().Count(ended), 2u);
+  EXPECT_EQ(log().Count("ERROR ErrorCode: 100400013"), 0u) << log().Text();
 }
 
 TEST_F(NodeListenersTest, BadFramesDropTheConnectionWithWhatIsBuffered) {

@@ -80,6 +80,9 @@ private:
   bool SendOnLink(std::shared_ptr<TcpClient> client,
                   const cleaning_component::CleaningComponentRequest& request,
                   std::shared_ptr<Response> response);
+  // SendOnLink on the light link, dropping first what the board sent on it.
+  bool SendOnLightLink(const cleaning_component::CleaningComponentRequest& request,
+                       std::shared_ptr<Response> response);
   // Sends the frame once and receives until the answer with request_id arrives, a frame does not
   // parse, or timeout_s has passed. A pass whose send or receive failed at once waits until
   // 100 ms after its start before the next. True when the answer carried no error.
@@ -92,6 +95,9 @@ private:
   std::map<int32_t, CmdHandler> cmd_handlers_;
   // Guarded by procter_mutex_.
   LinkFrameReader procter_frames_;
+  // The last request id on each link, guarded by the link's mutex: a new id always differs.
+  int32_t last_procter_id_ = 0;
+  int32_t last_light_id_ = 0;
 };
 
 }  // namespace bottom_interact_center

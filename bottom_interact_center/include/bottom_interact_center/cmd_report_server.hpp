@@ -21,6 +21,7 @@ namespace bottom_interact_center {
 // from the socket into it, never more than it can hold, so a busy parser holds the board back
 // through TCP flow control instead of losing data; the parser thread takes out one framed
 // CleanRobotReport per 100 ms pass and runs the handlers on it, holding the buffer while it does.
+// Reports the board sent before it closed the connection are handled like any others.
 class CmdReportServer : public TcpServer {
 public:
   using ReportHandler = std::function<bool(cleaning_component::CleanRobotReport&)>;
@@ -33,7 +34,8 @@ public:
   CmdReportServer(const std::string& ip, int port);
   ~CmdReportServer() override;
 
-  // The connection loop: returns when the connection is gone or the parser asked to drop it.
+  // The connection loop: returns when the connection is gone and read to its end, or the parser
+  // asked to drop it.
   bool HandleAccept(int* fd) override;
   // The parser thread's body: returns only when the server is being destroyed.
   void ListenBuffer();
@@ -45,8 +47,12 @@ public:
   void Stop() override;
 
 private:
-  // Drops the connection and what is buffered of it.
-  void DropConnection(int* fd);
+  // True once the board has closed or lost the connection and everything it sent is read; *lost
+  // keeps what the connection check said.
+  bool BoardGone(int fd, bool* lost);
+  // Drops the connection and what is buffered of it; when the board ended it, the whole reports
+  // it sent stay for the parser and only an unfinished frame goes.
+  void DropConnection(int* fd, bool board_ended_it);
   // Bytes the buffer can still take, waiting for the parser if it is handling a report.
   int FreeSpace();
   void Append(const uint8_t* data, int len);

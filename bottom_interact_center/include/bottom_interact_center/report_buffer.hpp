@@ -25,6 +25,10 @@ public:
   void Append(const uint8_t* data, int len);
   Result TakeReport(cleaning_component::CleanRobotReport* report);
   void Clear() { len_ = 0; }
+  // Keeps the leading run of whole reports and drops the rest (a partial frame, or one that can
+  // never be taken): what a connection that ended leaves for the parser, so that the next
+  // connection's bytes start on a frame boundary.
+  void KeepWholeReports();
 
 private:
   int len_ = 0;

@@ -27,6 +27,8 @@ public:
   bool SendData(const uint8_t* data, unsigned len);
   // As TcpSocket::RecvData; -1 also when ROS shuts down while it waits.
   int RecvData(uint8_t* buf, unsigned cap);
+  // Reads and drops what the socket holds now, without waiting; the number of bytes dropped.
+  int DiscardReceived();
   // Connections established so far; changes whenever the link has been rebuilt, so a reader can
   // drop bytes of an earlier connection.
   uint64_t ConnectionCount() const { return connection_count_; }
@@ -38,8 +40,6 @@ private:
   bool EnsureConnected();
   // As EnsureConnected, but keeps a closed link that still holds unread bytes, so they are read.
   bool EnsureReadable();
-  // Bytes received on the current socket and not read yet, whatever the connection's state.
-  bool HasUnreadBytes() const;
   // Waits up to the receive time-out for the socket to be readable (data, end or error), in
   // short slices, so that a quiet board does not hold up the process's stop for the whole wait.
   // False after the time-out or once ROS has shut down.

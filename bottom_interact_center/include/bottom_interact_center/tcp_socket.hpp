@@ -25,6 +25,9 @@ public:
   // True when the kernel reports the connection established; otherwise publishes the link-lost
   // diagnostic event.
   bool IsConnected(int fd);
+  // Bytes received on fd and not read yet, whatever the connection's state (a peer's close or
+  // reset leaves what came before it readable).
+  static int UnreadBytes(int fd);
 };
 
 }  // namespace bottom_interact_center

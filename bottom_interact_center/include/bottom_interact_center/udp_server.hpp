@@ -40,6 +40,8 @@ protected:
 
 private:
   void Bind();
+  // Logs a failed receive and pauses; an interrupted or timed-out one is retried at once.
+  void ReportReceiveFailure(int error);
 
   std::atomic<bool> stopping_{false};
   std::thread receive_thread_;

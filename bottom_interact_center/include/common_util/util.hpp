@@ -52,7 +52,10 @@ bool SyncCallService(std::shared_ptr<rclcpp::Node> node,
   }
   const char* service_name = client->get_service_name();
   if (!client->wait_for_service(service_timeout)) {
-    RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, Server:%s not exist", 101400002, service_name);
+    if (rclcpp::ok()) {  // else the wait was cut short by ROS shutting down
+      RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, Server:%s not exist", 101400002,
+                   service_name);
+    }
     return false;
   }
   auto future = client->async_send_request(data.request);

@@ -15,7 +15,7 @@ namespace board_sim {
 // The board's side of the node's listeners, driven by hand or by a script, one command a line:
 //   report TEXT | report-split TEXT      a CleanRobotReport in protobuf text, whole or byte-wise
 //   report-garbage | report-oversize     a body that does not parse | a length that never fits
-//   report-close                         the board closes its report connection
+//   report-close | report-reset          the board closes | resets its report connection
 //   sensor TEXT | motor TEXT             one SensorDataProto | MotorDataRep datagram
 //   stream sensor|motor HZ COUNT TEXT    COUNT datagrams at HZ in the background (COUNT may be
 //                                        a duration, e.g. 60s)
@@ -49,6 +49,7 @@ private:
   bool ReportGarbage(const std::string& unused, std::string* said);
   bool ReportOversize(const std::string& unused, std::string* said);
   bool ReportClose(const std::string& unused, std::string* said);
+  bool ReportReset(const std::string& unused, std::string* said);
   bool Sensor(const std::string& text, std::string* said);
   bool Motor(const std::string& text, std::string* said);
   bool Stream(const std::string& arguments, std::string* said);

@@ -30,6 +30,8 @@ public:
   // True once the node has closed the connection, waiting up to the time-out.
   bool WaitClosedByPeer(std::chrono::milliseconds timeout);
   void Close();
+  // Closes with a reset (SO_LINGER 0), as a board that reboots mid-connection may.
+  void Reset();
   bool connected() const { return fd_ >= 0; }
   // Connections made so far: each one after the first is a reconnect.
   uint64_t connections() const { return connections_; }

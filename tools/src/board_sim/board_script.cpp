@@ -73,6 +73,7 @@ const std::map<std::string, BoardScript::Command>& BoardScript::Commands() {
       {"report-garbage", {&BoardScript::ReportGarbage, ""}},
       {"report-oversize", {&BoardScript::ReportOversize, ""}},
       {"report-close", {&BoardScript::ReportClose, ""}},
+      {"report-reset", {&BoardScript::ReportReset, ""}},
       {"sensor", {&BoardScript::Sensor, "TEXT (a SensorDataProto in protobuf text)"}},
       {"motor", {&BoardScript::Motor, "TEXT (a MotorDataRep in protobuf text)"}},
       {"stream", {&BoardScript::Stream, "sensor|motor HZ COUNT TEXT"}},
@@ -154,6 +155,12 @@ bool BoardScript::ReportOversize(const std::string&, std::string* said) {
 bool BoardScript::ReportClose(const std::string&, std::string* said) {
   *said = reports_.connected() ? "report connection closed" : "no report connection to close";
   reports_.Close();
+  return true;
+}
+
+bool BoardScript::ReportReset(const std::string&, std::string* said) {
+  *said = reports_.connected() ? "report connection reset" : "no report connection to reset";
+  reports_.Reset();
   return true;
 }
 

@@ -140,6 +140,7 @@ std::string CommandLine::Usage(const std::string& program) {
          "  report-garbage             a frame whose body does not parse\n"
          "  report-oversize            a length that can never fit the node's buffer\n"
          "  report-close               close the report connection (the next report reopens it)\n"
+         "  report-reset               reset it instead (SO_LINGER 0), as a board rebooting may\n"
          "  sensor TEXT                a SensorDataProto datagram to port 10888\n"
          "  motor TEXT                 a MotorDataRep datagram to port 60087\n"
          "  stream sensor|motor HZ COUNT TEXT\n"

@@ -110,6 +110,14 @@ bool ReportPusher::WaitClosedByPeer(std::chrono::milliseconds timeout) {
   return true;
 }
 
+void ReportPusher::Reset() {
+  if (fd_ >= 0) {
+    const linger abort{1, 0};
+    setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abort, sizeof(abort));
+  }
+  Close();
+}
+
 void ReportPusher::Close() {
   if (fd_ >= 0) {
     close(fd_);

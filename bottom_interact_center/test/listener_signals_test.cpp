@@ -1,0 +1,166 @@
+// The board listeners' receive loops in process, on ephemeral loopback ports: a signal landing in
+// a wait is no error and ends no wait early, and a receive that keeps failing does not spin.
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "bottom_interact_center/cmd_report_server.hpp"
+#include "bottom_interact_center/udp_server.hpp"
+#include "support/node_environment.hpp"
+
+namespace bottom_interact_center::test {
+namespace {
+
+std::set<pid_t> ThreadIds() {
+  std::set<pid_t> ids;
+  DIR* dir = opendir("/proc/self/task");
+  while (const dirent* entry = dir != nullptr ? readdir(dir) : nullptr) {
+    if (entry->d_name[0] != '.') {
+      ids.insert(static_cast<pid_t>(std::atoi(entry->d_name)));
+    }
+  }
+  if (dir != nullptr) {
+    closedir(dir);
+  }
+  return ids;
+}
+
+// The one thread that init started, found by the threads before and after it.
+template <typename Init>
+pid_t StartedThread(Init init) {
+  const std::set<pid_t> before = ThreadIds();
+  EXPECT_TRUE(init());
+  for (const pid_t id : ThreadIds()) {
+    if (before.count(id) == 0) {
+      return id;
+    }
+  }
+  ADD_FAILURE() << "no thread started";
+  return -1;
+}
+
+uint16_t BoundPort(int fd) {
+  sockaddr_in address{};
+  socklen_t size = sizeof(address);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  return ntohs(address.sin_port);
+}
+
+sockaddr_in Loopback(uint16_t port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return address;
+}
+
+void Ignore(int) {}
+
+// SIGUSR1 with a handler and without SA_RESTART: a blocked call it lands in returns EINTR.
+class ListenerSignalsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!NodeEnvironment::BoardIsLoopback()) {
+      GTEST_SKIP() << "the node was not initialised";
+    }
+    struct sigaction action {};
+    action.sa_handler = &Ignore;
+    ASSERT_EQ(sigaction(SIGUSR1, &action, &previous_), 0);
+    LogCapture::Clear();
+  }
+  void TearDown() override { sigaction(SIGUSR1, &previous_, nullptr); }
+
+  // A few signals, apart, into the thread's wait.
+  static void Interrupt(pid_t thread) {
+    for (int i = 0; i < 5; ++i) {
+      std::this_thread::sleep_for(20ms);
+      syscall(SYS_tgkill, getpid(), thread, SIGUSR1);
+    }
+  }
+
+  struct sigaction previous_ {};
+};
+
+class ProbedUdpServer : public UdpServer {
+public:
+  ProbedUdpServer() : UdpServer("127.0.0.1", 0) {}
+  int fd() const { return sock_fd_; }
+  // The datagram "break" leaves the descriptor no socket, so that every later receive fails.
+  bool HandleData(const char* data, int len) override {
+    if (std::string(data, static_cast<std::size_t>(len)) == "break") {
+      const int not_a_socket = open("/dev/null", O_RDONLY | O_CLOEXEC);
+      dup2(not_a_socket, sock_fd_);
+      close(not_a_socket);
+    }
+    return UdpServer::HandleData(data, len);
+  }
+};
+
+TEST_F(ListenerSignalsTest, AnInterruptedDatagramReceiveIsRepeatedAndAFailingOnePauses) {
+  ProbedUdpServer server;
+  const pid_t receiver = StartedThread([&] { return server.Init(); });
+  for (int attempt = 0; attempt < 100 && BoundPort(server.fd()) == 0; ++attempt) {
+    std::this_thread::sleep_for(10ms);  // the receive thread binds
+  }
+  const sockaddr_in address = Loopback(BoundPort(server.fd()));
+  Interrupt(receiver);
+  const int sender = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  const auto send = [&](const std::string& datagram) {
+    sendto(sender, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&address),
+           sizeof(address));
+  };
+  send("x");
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(LogCapture::Count("UDP SERVER  HandleData"), 1u);
+  EXPECT_EQ(LogCapture::Count("100400031"), 0u);
+
+  // Every receive fails from then on: one line per 100 ms, not a spinning loop.
+  send("break");
+  std::this_thread::sleep_for(1s);
+  const std::size_t failures = LogCapture::Count("ErrorCode: 100400031");
+  EXPECT_GE(failures, 5u);
+  EXPECT_LE(failures, 12u);
+  server.Stop();
+  close(sender);
+}
+
+class ProbedReportServer : public CmdReportServer {
+public:
+  ProbedReportServer() : CmdReportServer("127.0.0.1", 0) {}
+  uint16_t port() const { return BoundPort(sock_fd_); }
+};
+
+TEST_F(ListenerSignalsTest, AnInterruptedWaitOnTheReportConnectionReadsNothing) {
+  ProbedReportServer server;
+  const pid_t accepter = StartedThread([&] { return server.Init(); });
+  const int board = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  for (int attempt = 0; attempt < 100; ++attempt) {  // the accept thread binds and listens
+    const sockaddr_in address = Loopback(server.port());
+    if (connect(board, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
+      break;
+    }
+    std::this_thread::sleep_for(10ms);
+  }
+  std::this_thread::sleep_for(300ms);  // the connection loop waits for the board's bytes
+  ASSERT_EQ(LogCapture::Count("Accept a connection"), 1u);
+  Interrupt(accepter);
+  // The stop shuts the connection down: a read it ended would pass for the board closing it.
+  server.Stop();
+  EXPECT_EQ(LogCapture::Count("100400027"), 0u);
+  close(board);
+}
+
+}  // namespace
+}  // namespace bottom_interact_center::test
