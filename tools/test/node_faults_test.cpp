@@ -1,7 +1,7 @@
 // The node under faults, against its real executable: a board that drops its links, reconnects
 // without end, floods or garbles; a battery unit that talks nonsense or vanishes; peers that are
-// slow; signals while everything waits. After each the node must still serve, and what it holds
-// (descriptors) must be back where it was.
+// slow; commands holding every executor thread; signals while everything waits. After each the
+// node must still serve, and what it holds (descriptors) must be back where it was.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
