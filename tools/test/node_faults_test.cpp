@@ -344,7 +344,7 @@ TEST_F(NodeFaultsTest, AReportIsForwardedWhileEveryExecutorThreadWaitsOnASilentB
   pause.set_pause_btn(cc::WorkPause);
   ASSERT_TRUE(ReachesStandIn([&] { return board_.Push(pause); }, peer_->task_center()));
   const auto infos = peer_->WaitForRobotInfos(1, 15s);
-  ASSERT_EQ(infos.size(), 1u) << log().Text();
+  ASSERT_FALSE(infos.empty()) << log().Text();
   EXPECT_EQ(infos[0].clean_robot_report().pause_btn(), cc::WorkPause);
   EXPECT_EQ(log().Count("ErrorCode: 101400003"), 0u) << log().Text();
   for (const auto& wheel : wheels) {
