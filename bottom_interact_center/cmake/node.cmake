@@ -1,6 +1,6 @@
 # The node: its classes as a library (linked by the program and the tests) and the program.
 #   bottom_interact_node:   BottomInteractCenter, BottomInteractHandle, the TCP command links,
-#                           the board listeners and the battery sensor
+#                           the board listeners, the battery sensor and the clients' spinner
 #   bottom_interact_center: the executable, installed to lib/${PROJECT_NAME} for `ros2 run`
 
 add_library(bottom_interact_node SHARED
@@ -9,6 +9,7 @@ add_library(bottom_interact_node SHARED
   src/bottom_interact_handle.cpp
   src/cmd_report_server.cpp
   src/framed_datagram.cpp
+  src/group_spinner.cpp
   src/link_frame_reader.cpp
   src/motor_data_server.cpp
   src/robot_info_server.cpp

@@ -35,11 +35,14 @@ constexpr int32_t kRobotEventType = 7;
 BottomInteractCenter::BottomInteractCenter() : rclcpp::Node("bottom_interact_center") {}
 
 bool BottomInteractCenter::Init() {
-  callback_group_ = create_callback_group(rclcpp::CallbackGroupType::Reentrant, true);
+  // The clients' answers get a thread of their own: the executor's threads may all be held by
+  // board exchanges for many seconds, longer than a listener waits for an answer.
+  callback_group_ = create_callback_group(rclcpp::CallbackGroupType::Reentrant, false);
   task_center_srv_client_ = create_client<velmoria_protocol::srv::TaskCenterSrv>(
       kTaskCenterService, rmw_qos_profile_services_default, callback_group_);
   robot_info_update_client_ = create_client<velmoria_protocol::srv::RobotInfoUpdate>(
       kRobotInfoUpdateService, rmw_qos_profile_services_default, callback_group_);
+  client_spinner_ = std::make_unique<GroupSpinner>(callback_group_, get_node_base_interface());
 
   procter_client_ = std::make_shared<TcpClient>(kBoardProcterAddress, kProcterPort);
 
@@ -92,6 +95,10 @@ void BottomInteractCenter::StopBoardListeners() {
   }
   if (motor_data_server_ != nullptr) {
     motor_data_server_->Stop();
+  }
+  // Nobody waits for an answer any more.
+  if (client_spinner_ != nullptr) {
+    client_spinner_->Stop();
   }
 }
 

@@ -1,14 +1,17 @@
 // The node under faults, against its real executable: a board that drops its links, reconnects
 // without end, floods or garbles; a battery unit that talks nonsense or vanishes; peers that are
-// slow; signals while everything waits. After each the node must still serve, and what it holds
-// (descriptors) must be back where it was.
+// slow; commands holding every executor thread; signals while everything waits. After each the
+// node must still serve, and what it holds (descriptors) must be back where it was.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
 #include <google/protobuf/text_format.h>
 
+#include <algorithm>
 #include <csignal>
+#include <future>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -319,6 +322,37 @@ TEST_F(NodeFaultsTest, ALateAnswerOfASlowServiceIsNotTakenForTheNextRequest) {
   EXPECT_TRUE(log().WaitFor("ERROR ErrorCode: 100400006, Send pause single failed!", 0, 10s));
   EXPECT_EQ(peer_->task_center().WaitFor(2).size(), 2u);
   ExpectStillServing();
+}
+
+// Commands stuck on a silent board hold every executor thread of the node (one per core) and one
+// more waits for a thread. The first thread to come free, when the station query gives up, goes to
+// that command: the answers to the node's own calls must reach it all the same.
+TEST_F(NodeFaultsTest, AReportIsForwardedWhileEveryExecutorThreadWaitsOnASilentBoard) {
+  constexpr int32_t kWheel = 8;  // logs its start before it waits for the link; 30 s time-out
+  sim_.SetDefaultScenario(Scenario::Of(Scenario::Kind::kSilent));
+  StartNode();
+  const std::size_t executor_threads = std::max(1u, std::thread::hardware_concurrency());
+  const auto station = ros_->CallAsync(RosPeer::Command(kStationQuery));
+  ASSERT_TRUE(sim_.WaitForRequests(1, 10s));
+  std::vector<std::shared_future<Operate::Response::SharedPtr>> wheels;
+  for (std::size_t i = 0; i < executor_threads; ++i) {
+    wheels.push_back(ros_->CallAsync(RosPeer::Command(kWheel)));
+  }
+  // Every other thread has taken a wheel command, which waits for the link; the last one waits
+  // for a thread.
+  ASSERT_TRUE(log().WaitForCount("INFO WheelCommand call", executor_threads - 1));
+
+  ASSERT_TRUE(board_.Connect(10s));
+  cc::CleanRobotReport pause;
+  pause.set_pause_btn(cc::WorkPause);
+  ASSERT_TRUE(ReachesStandIn([&] { return board_.Push(pause); }, peer_->task_center()));
+  const auto infos = peer_->WaitForRobotInfos(1, 15s);
+  ASSERT_FALSE(infos.empty()) << log().Text();
+  EXPECT_EQ(infos[0].clean_robot_report().pause_btn(), cc::WorkPause);
+  EXPECT_EQ(log().Count("ErrorCode: 101400003"), 0u) << log().Text();
+  for (const auto& wheel : wheels) {
+    EXPECT_EQ(wheel.wait_for(0s), std::future_status::timeout);
+  }
 }
 
 // A normal stop, quick and quiet (no ERROR line), whatever is cut short: SIGTERM while the peers

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "bottom_interact_center/group_spinner.hpp"
 #include "bottom_interact_center/tcp_client.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "robot/cleaning_component.pb.h"
@@ -23,7 +24,8 @@ class RobotInfoServer;
 class MotorDataServer;
 
 // Every member is set once by Init on the main thread before the executor spins and only read
-// afterwards, so the node needs no lock.
+// afterwards (the clients' spinner is stopped once the listeners have ended), so the node needs no
+// lock.
 class BottomInteractCenter : public rclcpp::Node {
 public:
   BottomInteractCenter();
@@ -32,7 +34,8 @@ public:
   // order. False when a listener could not start (the parameters are then not declared).
   bool Init();
   // Ends the board listeners' threads, each after the service call it may be waiting in (ROS
-  // shutdown ends those waits): called before the node is released, so that no thread uses it.
+  // shutdown ends those waits), then the thread that serves their calls' answers: called before
+  // the node is released, so that no thread uses it.
   void StopBoardListeners();
 
   std::shared_ptr<TcpClient> GetProcterClient() const { return procter_client_; }
@@ -78,6 +81,9 @@ private:
   rclcpp::CallbackGroup::SharedPtr callback_group_;
   rclcpp::Client<velmoria_protocol::srv::TaskCenterSrv>::SharedPtr task_center_srv_client_;
   rclcpp::Client<velmoria_protocol::srv::RobotInfoUpdate>::SharedPtr robot_info_update_client_;
+  // Serves callback_group_ (the clients' answers); declared after the clients, so that it stops
+  // before they go.
+  std::unique_ptr<GroupSpinner> client_spinner_;
   rclcpp::Publisher<velmoria_protocol::msg::RobotEvent>::SharedPtr robot_event_pub_;
   rclcpp::Publisher<velmoria_protocol::msg::DiagnosticEvent>::SharedPtr task_center_diag_pub_;
   rclcpp::Publisher<velmoria_protocol::msg::DiagnosticEvent>::SharedPtr body_driver_diag_pub_;

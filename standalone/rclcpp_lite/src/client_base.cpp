@@ -18,7 +18,8 @@ ClientBase::ClientBase(const Context::SharedPtr& context, const std::string& ser
                        const rosidl_message_type_support_t* request_type_support,
                        const rosidl_message_type_support_t* response_type_support,
                        const rmw_qos_profile_t& qos_profile)
-    : context_(context),
+    : ExecutableEntity(Kind::client),
+      context_(context),
       service_name_(service_name),
       participant_(context->participant()),
       core_(rclcpp_lite::ClientCore::create(participant_, service_name, request_type_support,

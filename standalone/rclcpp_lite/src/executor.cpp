@@ -83,6 +83,7 @@ void Executor::remove_node(Node::SharedPtr node_ptr, bool notify) {
     }
     std::for_each(entry->callback_groups.begin(), entry->callback_groups.end(), release);
     nodes_.erase(entry);
+    ++removals_;
   }
   node_ptr->get_associated_with_executor_atomic().store(false);
   if (notify) {
@@ -111,6 +112,7 @@ void Executor::remove_callback_group(CallbackGroup::SharedPtr group_ptr, bool no
     if (!forget_group(group_ptr)) {
       throw std::runtime_error("Callback group needs to be associated with executor.");
     }
+    ++removals_;
   }
   group_ptr->get_associated_with_executor_atomic().store(false);
   if (notify) {
@@ -182,13 +184,34 @@ Candidates Executor::collect_entities() {
   return candidates;
 }
 
+void Executor::look_for_ready() {
+  removals_at_look_ = removals_.load();
+  Candidates found = collect_entities();
+  found.erase(std::remove_if(found.begin(), found.end(),
+                             [](const auto& candidate) { return !candidate.second->ready_hint(); }),
+              found.end());
+  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+    return a.second->kind() < b.second->kind();
+  });
+  ready_.clear();
+  for (const auto& [group, entity] : found) {
+    ready_.push_back(ReadyEntity{group, entity});
+  }
+}
+
 bool Executor::take_next_ready(AnyExecutable& any_executable) {
-  Candidates candidates = collect_entities();
-  for (size_t offset = 0; offset < candidates.size(); ++offset) {
-    // Round robin, so that a busy entity cannot starve the others.
-    const size_t index = (next_entity_ + offset) % candidates.size();
-    auto& [group, entity] = candidates[index];
-    if (!entity->consume_ready_hint()) {
+  if (removals_.load() != removals_at_look_) {
+    ready_.clear();  // an entity found may belong to a group this executor no longer runs
+  }
+  for (auto it = ready_.begin(); it != ready_.end();) {
+    auto group = it->group.lock();
+    auto entity = it->entity.lock();
+    if (group && entity && is_mutually_exclusive(*group) && !group->can_be_taken_from().load()) {
+      ++it;  // kept for when its group is free again, until the next look
+      continue;
+    }
+    it = ready_.erase(it);
+    if (!group || !entity || !entity->consume_ready_hint()) {
       continue;
     }
     std::function<void()> work = entity->take_work();
@@ -200,7 +223,6 @@ bool Executor::take_next_ready(AnyExecutable& any_executable) {
       group->can_be_taken_from().store(false);
     }
     any_executable = AnyExecutable{group, entity, std::move(work)};
-    next_entity_ = index + 1;
     return true;
   }
   return false;
@@ -213,6 +235,12 @@ bool Executor::get_next_executable(AnyExecutable& any_executable,
   while (keeps_spinning()) {
     // Read before looking, so that anything arriving meanwhile ends the wait at once.
     const uint64_t generation = wake_signal_->generation();
+    // What the last look found goes first, as rclcpp runs every handle a wait reported ready
+    // before it waits again.
+    if (take_next_ready(any_executable)) {
+      return true;
+    }
+    look_for_ready();
     if (take_next_ready(any_executable)) {
       return true;
     }

@@ -10,7 +10,8 @@ ServiceBase::ServiceBase(const Context::SharedPtr& context, const std::string& s
                          const rosidl_message_type_support_t* request_type_support,
                          const rosidl_message_type_support_t* response_type_support,
                          const rmw_qos_profile_t& qos_profile, const std::string& node_logger_name)
-    : service_name_(service_name),
+    : ExecutableEntity(Kind::service),
+      service_name_(service_name),
       node_logger_name_(node_logger_name),
       core_(rclcpp_lite::ServiceCore::create(context->participant(), service_name,
                                              request_type_support, response_type_support,

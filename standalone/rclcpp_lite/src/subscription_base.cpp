@@ -5,7 +5,8 @@ namespace rclcpp {
 SubscriptionBase::SubscriptionBase(const Context::SharedPtr& context, const std::string& topic_name,
                                    const rosidl_message_type_support_t* type_support,
                                    const QoS& qos)
-    : topic_name_(topic_name),
+    : ExecutableEntity(Kind::subscription),
+      topic_name_(topic_name),
       qos_(qos),
       core_(rclcpp_lite::SubscriptionCore::create(context->participant(), topic_name, type_support,
                                                   qos.get_rmw_qos_profile(),

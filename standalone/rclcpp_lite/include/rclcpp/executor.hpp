@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -82,6 +83,12 @@ private:
     rclcpp::node_interfaces::NodeBaseInterface::WeakPtr node;
   };
 
+  /// An entity a look found ready, with its group; both may go before it is taken.
+  struct ReadyEntity {
+    rclcpp::CallbackGroup::WeakPtr group;
+    std::weak_ptr<detail::ExecutableEntity> entity;
+  };
+
   bool keeps_spinning() const { return spinning.load() && context_->is_valid(); }
   /// Associates the node's automatically added groups that no executor has yet.
   static void claim_new_groups(NodeEntry& entry, const rclcpp::Node::SharedPtr& node);
@@ -91,15 +98,24 @@ private:
   std::vector<
       std::pair<rclcpp::CallbackGroup::SharedPtr, std::shared_ptr<detail::ExecutableEntity>>>
   collect_entities();
+  /// Replaces what the last look found with the entities of the runnable groups that may have
+  /// data now, kind by kind (as rclcpp's wait set reports its ready handles).
+  void look_for_ready();
+  /// Takes work from the first entity of the last look that can run now. Each entity found is
+  /// taken at most once per look, so neither a busy entity nor an earlier kind starves the rest.
   bool take_next_ready(AnyExecutable& any_executable);
 
   const std::shared_ptr<detail::WakeSignal> wake_signal_;
   std::mutex nodes_mutex_;
   std::vector<NodeEntry> nodes_;
   std::vector<GroupEntry> groups_;
+  std::atomic<uint64_t> removals_{0};  // nodes and groups removed so far
   // Taking work is serialized (as in rclcpp's multi-threaded executor); running it is not.
   std::mutex take_mutex_;
-  size_t next_entity_ = 0;  // round robin start of the next scan
+  // Under take_mutex_: what the last look found and no thread has taken yet, and the removals
+  // counted before it.
+  std::vector<ReadyEntity> ready_;
+  uint64_t removals_at_look_ = 0;
 };
 
 }  // namespace rclcpp

@@ -10,8 +10,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "api_test_context.hpp"
+#include "poll_until.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
@@ -93,6 +95,77 @@ TEST_F(ExecutorTest, AReentrantServiceHandlesTwoRequestsInParallel) {
 TEST_F(ExecutorTest, AMutuallyExclusiveServiceHandlesRequestsInTurn) {
   // The first callback waits a while for a second to join it; none may.
   EXPECT_EQ(service_overlap(rclcpp::CallbackGroupType::MutuallyExclusive, 250ms), 1);
+}
+
+// As in rclcpp: a thread coming free takes the requests found waiting before the answers found
+// waiting, and everything one look found before it looks again. So with every thread held by a
+// service callback, a client's answer waits behind the requests that are there already.
+TEST_F(ExecutorTest, AFreedThreadTakesWaitingRequestsBeforeAnswersButEachOnlyOncePerLook) {
+  auto peer = std::make_shared<rclcpp::Node>("executor_test_peer", options());
+  const std::string held_name = unique_name("held");
+  const std::string answering_name = unique_name("answering");
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::shared_future<BottomInteractSrv::Response::SharedPtr> answer;
+  std::mutex mutex;
+  std::vector<std::string> runs;
+  // The node's one thread: the first request holds it until released.
+  auto held = node_->create_service<BottomInteractSrv>(
+      held_name, [&](std::shared_ptr<BottomInteractSrv::Request> request,
+                     std::shared_ptr<BottomInteractSrv::Response>) {
+        {
+          std::lock_guard<std::mutex> lock(mutex);
+          const bool answered = answer.valid() && answer.wait_for(0s) == std::future_status::ready;
+          runs.push_back("request " + std::to_string(request->cmd) +
+                         (answered ? " after the answer" : ""));
+        }
+        if (request->cmd == 1) {
+          released.wait_for(kTimeout);
+        }
+      });
+  auto client = node_->create_client<BottomInteractSrv>(answering_name);
+  auto answering = peer->create_service<BottomInteractSrv>(
+      answering_name, [](std::shared_ptr<BottomInteractSrv::Request>,
+                         std::shared_ptr<BottomInteractSrv::Response>) {});
+  auto caller = peer->create_client<BottomInteractSrv>(held_name);
+  auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options());
+  auto peer_executor =
+      std::make_shared<rclcpp::executors::MultiThreadedExecutor>(executor_options(), 2);
+  executor->add_node(node_);
+  peer_executor->add_node(peer);
+  spin_in_background(executor);
+  spin_in_background(peer_executor);
+  ASSERT_TRUE(client->wait_for_service(kTimeout));
+  ASSERT_TRUE(caller->wait_for_service(kTimeout));
+  const auto request = [](int32_t cmd) {
+    auto made = std::make_shared<BottomInteractSrv::Request>();
+    made->cmd = cmd;
+    return made;
+  };
+  // After one answer the executor looks at the client once more and finds nothing: from then on
+  // the client's hint shows when the next answer has arrived.
+  ASSERT_EQ(client->async_send_request(request(0)).wait_for(kTimeout), std::future_status::ready);
+  ASSERT_TRUE(poll_until(kTimeout, [&] { return !client->ready_hint(); }));
+
+  auto first = caller->async_send_request(request(1));
+  ASSERT_TRUE(poll_until(kTimeout, [&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    return !runs.empty();
+  }));
+  auto second = caller->async_send_request(request(2));
+  auto third = caller->async_send_request(request(3));
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    answer = client->async_send_request(request(0)).share();
+  }
+  ASSERT_TRUE(poll_until(kTimeout, [&] { return client->ready_hint(); }));
+  release.set_value();
+
+  EXPECT_EQ(third.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(answer.wait_for(kTimeout), std::future_status::ready);
+  std::lock_guard<std::mutex> lock(mutex);
+  EXPECT_EQ(runs,
+            (std::vector<std::string>{"request 1", "request 2", "request 3 after the answer"}));
 }
 
 TEST_F(ExecutorTest, ANodeOrGroupCanBeInOneExecutorOnlyAndAGroupServesItsOwnNodeOnly) {

@@ -14,18 +14,27 @@ namespace detail {
 
 class ExecutableEntity {
 public:
-  ExecutableEntity()
-      : ready_hint_(std::make_shared<std::atomic<bool>>(true)),
+  /// Of the entities found ready, an executor takes those of an earlier kind first, as rclcpp's
+  /// executor takes subscriptions before services and services before clients.
+  enum class Kind { subscription, service, client };
+
+  explicit ExecutableEntity(Kind kind)
+      : kind_(kind),
+        ready_hint_(std::make_shared<std::atomic<bool>>(true)),
         wake_signal_(executor_wake_signal()) {}
   virtual ~ExecutableEntity() = default;
 
   ExecutableEntity(const ExecutableEntity&) = delete;
   ExecutableEntity& operator=(const ExecutableEntity&) = delete;
 
+  Kind kind() const { return kind_; }
+
   /// Takes one waiting message, request or response from the middleware and returns the work
   /// that handles it, or an empty function if nothing waits. One executor thread at a time.
   virtual std::function<void()> take_work() = 0;
 
+  /// Whether data may have arrived since the hint was last consumed.
+  bool ready_hint() const { return ready_hint_->load(); }
   /// Whether data may have arrived since the last call; clears the hint. An executor clears it
   /// before take_work() so that data arriving during the take sets it again.
   bool consume_ready_hint() { return ready_hint_->exchange(false); }
@@ -43,6 +52,7 @@ protected:
   }
 
 private:
+  const Kind kind_;
   const std::shared_ptr<std::atomic<bool>> ready_hint_;
   const std::shared_ptr<WakeSignal> wake_signal_;
 };
