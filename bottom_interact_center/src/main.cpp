@@ -5,6 +5,7 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "bottom_interact_center/bottom_interact_center.hpp"
@@ -55,7 +56,18 @@ int main(int argc, char** argv) {
 
   rclcpp::InitOptions init_options(rcutils_get_default_allocator());
   const sigset_t signal_mask = IgnoreStopSignalsBeneathRos();
-  rclcpp::init(argc, argv, init_options, rclcpp::SignalHandlerOptions::All);
+  try {
+    rclcpp::init(argc, argv, init_options, rclcpp::SignalHandlerOptions::All);
+  } catch (const std::exception& e) {
+    // The command line ROS refuses (a parameter file it cannot read, a bad log level, an unknown
+    // flag): say so on one line instead of aborting. rcl's YAML errors may hold a line break.
+    std::string reason = e.what();
+    for (char& c : reason) {
+      c = c == '\n' ? ' ' : c;
+    }
+    std::cerr << "bottom_interact_center: cannot start ROS: " << reason << std::endl;
+    return EXIT_FAILURE;
+  }
   pthread_sigmask(SIG_SETMASK, &signal_mask, nullptr);
   g_node = std::make_shared<BottomInteractCenter>();
   auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(

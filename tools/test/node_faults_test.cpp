@@ -1,11 +1,13 @@
 // The node under faults, against its real executable: a board that drops its links, reconnects
-// without end, floods or garbles; a battery unit that talks nonsense or vanishes; peers that are
-// slow; commands holding every executor thread; signals while everything waits. After each the
-// node must still serve, and what it holds (descriptors) must be back where it was.
+// without end, floods or garbles; a battery unit that talks nonsense, vanishes and comes back; a
+// battery path that is no terminal; peers that are slow; commands holding every executor thread;
+// signals while everything waits. After each the node must still serve, and what it holds
+// (descriptors) must be back where it was.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
 #include <google/protobuf/text_format.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <csignal>
@@ -24,6 +26,7 @@
 #include "support/node_process.hpp"
 #include "support/node_test_support.hpp"
 #include "support/ros_peer.hpp"
+#include "support/scratch_dir.hpp"
 #include "support/simulated_board_test.hpp"
 
 namespace node_test {
@@ -264,11 +267,14 @@ TEST_F(NodeFaultsTest, ADatagramFloodAtTenTimesTheBoardsRateLeavesTheNodeForward
   ExpectStillServing();
 }
 
-TEST_F(NodeFaultsTest, ABatteryUnitTalkingNonsenseOrVanishingNeverStopsTheSensorPath) {
+TEST_F(NodeFaultsTest, ABatteryUnitTalkingNonsenseVanishingOrComingBackNeverStopsTheSensorPath) {
+  test_support::ScratchDir dir;
   board_sim::BatteryUnit battery;
   std::string reason;
   ASSERT_TRUE(battery.Open(&reason)) << reason;
-  StartNode({"-p", "battery_source_path:=" + battery.path()});
+  // A stable name for the unit, as a udev rule gives it on the robot.
+  const std::string tty = dir.Link("tty_bat", battery.path());
+  StartNode({"-p", "battery_source_path:=" + tty});
   // The first sensor datagram opens the tty.
   EXPECT_EQ(ForwardedBattery(BoardBattery(10)).remain_ratio(), 10);
   ASSERT_TRUE(log().WaitFor("INFO _port_fd:"));
@@ -290,7 +296,38 @@ TEST_F(NodeFaultsTest, ABatteryUnitTalkingNonsenseOrVanishingNeverStopsTheSensor
   // The device vanishes: the last reading goes stale, the board's figures come back.
   battery.Close();
   EXPECT_TRUE(BatteryRatioBecomes(10, 10s));
+
+  // It comes back under its name on another terminal: the node tries every 2 s and reads it.
+  board_sim::BatteryUnit replugged;
+  ASSERT_TRUE(replugged.Open(&reason)) << reason;
+  dir.Link("tty_bat", replugged.path());
+  replugged.Stream({66, 100, 7, 5230});
+  EXPECT_TRUE(BatteryRatioBecomes(66, 3s));
+  // One line for the loss and one for the return, none for the attempts between them.
+  EXPECT_EQ(log().Count("ERROR ErrorCode: 100400037, battery tty " + tty + " lost"), 1u)
+      << log().Text();
+  EXPECT_EQ(log().Count("INFO battery tty " + tty + " is back"), 1u) << log().Text();
+  EXPECT_EQ(log().Count("can not open tty port."), 0u);
   ExpectStillServing();
+}
+
+TEST_F(NodeFaultsTest, ABatteryPathThatIsNoTerminalIsRefusedOnceAndTheStopStaysPrompt) {
+  test_support::ScratchDir dir;
+  const std::string fifo = dir.Path("tty_bat");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // A FIFO would block the reader for good, /dev/zero would never let it pause.
+  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+    SCOPED_TRACE(path);
+    StartNode({"-p", "battery_source_path:=" + path});
+    EXPECT_EQ(ForwardedBattery(BoardBattery(10)).remain_ratio(), 10);
+    const std::string refused =
+        "ERROR ErrorCode: 100400036, battery tty " + path + " is not a terminal";
+    EXPECT_TRUE(log().WaitFor(refused, 0, 5s));
+    std::this_thread::sleep_for(2500ms);  // long enough for the next attempt
+    EXPECT_EQ(log().Count(refused), 1u);
+    node_->Signal(SIGTERM);
+    EXPECT_EQ(node_->WaitExit(2s), 0) << log().Text();
+  }
 }
 
 TEST_F(NodeFaultsTest, ALateAnswerOfASlowServiceIsNotTakenForTheNextRequest) {

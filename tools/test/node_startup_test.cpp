@@ -1,7 +1,8 @@
 // The node process from start to stop: start-up without a board, reconnecting on demand, the
-// parameters given on the command line, and the exit status.
+// parameters given on the command line, a command line ROS refuses, and the exit status.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "support/node_process.hpp"
 #include "support/node_test_support.hpp"
 #include "support/ros_peer.hpp"
+#include "support/scratch_dir.hpp"
 
 namespace node_test {
 namespace {
@@ -125,6 +127,33 @@ TEST_F(NodeStartupTest, WronglyTypedSelfCleanPumpEndsStartUpWithOneError) {
   EXPECT_EQ(node.err().Count("ERROR ErrorCode: 100400035"), 1u);
   EXPECT_EQ(node.err().Count("self_clean_pump"), 1u);
   EXPECT_EQ(node.out().Count("after advertiseService"), 0u);
+}
+
+TEST_F(NodeStartupTest, ACommandLineRosRefusesEndsStartUpWithOneLineAndStatusOne) {
+  test_support::ScratchDir dir;
+  const std::string broken = dir.Write(
+      "broken.yaml", "bottom_interact_center:\n  ros__parameters:\n    self_clean_pump: [1, 2\n");
+  const std::vector<std::vector<std::string>> refused{
+      {"--params-file", dir.Path("missing.yaml")},
+      {"--params-file", broken},
+      {"--log-level", "nonsense"},
+  };
+  for (const auto& ros_args : refused) {
+    const std::string argument = ros_args[0] + " " + ros_args[1];
+    NodeProcess node(ros_args);
+    const auto status = node.WaitExit(20s);
+    ASSERT_TRUE(status) << argument << ": did not exit on its own, or died by a signal\n"
+                        << node.err().Text();
+    EXPECT_EQ(*status, 1) << argument;
+    // Real rcl logs this bare line of its own before rclcpp throws.
+    std::vector<std::string> lines = node.err().Lines();
+    lines.erase(std::remove(lines.begin(), lines.end(), "ERROR Failed to parse global arguments"),
+                lines.end());
+    ASSERT_EQ(lines.size(), 1u) << argument << "\n" << node.err().Text();
+    EXPECT_EQ(lines[0].rfind("bottom_interact_center: cannot start ROS: ", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find("'" + argument + "'"), std::string::npos) << lines[0];  // rclcpp's
+    EXPECT_TRUE(node.out().Lines().empty()) << argument;
+  }
 }
 
 }  // namespace

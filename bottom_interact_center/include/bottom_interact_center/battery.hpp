@@ -13,8 +13,10 @@
 #include "bottom_interact_center/battery_record.hpp"
 
 // Listens only: the unit sends its frames unprompted. The reader thread opens the port (9600 8N1,
-// raw) and keeps the last frame that passed the checksum; it ends when the sensor is destroyed
-// (each read returns within a second), and at once when the port cannot be opened.
+// raw) and keeps the last frame that passed the checksum. A port that cannot be opened, is not a
+// terminal, or is lost (a USB adapter unplugged) is tried again every 2 s; each outage is logged
+// once, and its end too. The thread ends when the sensor is destroyed (each read waits at most a
+// second).
 class BatterySensor {
 public:
   // Milliseconds since the Unix epoch; the system clock unless a test gives its own.
@@ -37,13 +39,21 @@ public:
 private:
   void handler();
   int _open(const std::string& path);
-  void ReadFrames();
+  // Reads frames until the port is lost (true) or the sensor is being destroyed (false).
+  bool ReadFrames();
+  void ClosePort();
+  // Logs, once per outage, a path that is no terminal: a FIFO or socket would block a read for
+  // good, /dev/zero would never let it pause.
+  void RefuseNonTerminal();
+  // True for the first failure since the port was last open: an outage is logged once.
+  bool FirstFailureOfOutage();
   // Sleeps for the pause, or less when the sensor is being destroyed; false then.
   bool PauseUnlessStopping(std::chrono::milliseconds pause);
 
   WallClock wall_clock_;
   std::string port_path_;
   int _port_fd = -1;
+  bool outage_reported_ = false;  // reader thread only
   BatteryRecord latest_;
   std::mutex record_mutex_;
   std::atomic<bool> stopping_{false};

@@ -50,19 +50,19 @@ const Flag* find_flag(const std::string& arg) {
   return nullptr;
 }
 
-/// What the malformed-rule error calls the value, and its rcl return code.
-std::pair<const char*, rcl_ret_t> rule_description(FlagKind kind) {
+/// What the malformed-rule error calls the value.
+const char* rule_description(FlagKind kind) {
   switch (kind) {
     case FlagKind::param:
-      return {"parameter override rule", RCL_RET_INVALID_PARAM_RULE};
+      return "parameter override rule";
     case FlagKind::params_file:
-      return {"params file", RCL_RET_INVALID_PARAM_RULE};
+      return "params file";
     case FlagKind::remap:
-      return {"remap rule", RCL_RET_INVALID_REMAP_RULE};
+      return "remap rule";
     case FlagKind::log_level:
-      return {"log level rule", RCL_RET_INVALID_LOG_LEVEL_RULE};
+      return "log level";
     default:
-      return {"argument", RCL_RET_INVALID_ROS_ARGS};
+      return "argument";
   }
 }
 
@@ -195,11 +195,14 @@ bool RosArguments::apply_ros_flag(const std::vector<std::string>& args, size_t& 
         break;  // the enclave and the logging configuration file have no effect here
     }
   } catch (const std::invalid_argument& error) {
-    const auto [description, ret] = rule_description(flag->kind);
-    throw exceptions::RCLError(ret,
-                               std::string("Couldn't parse ") + description + ": '" + args[i - 1] +
-                                   " " + value + "'. Error: " + error.what(),
-                               error_prefix);
+    // rcl reports every malformed rule, unreadable parameter file included, as invalid ROS
+    // arguments, which rclcpp throws as RCLInvalidROSArgsError.
+    throw exceptions::RCLInvalidROSArgsError(
+        exceptions::RCLErrorBase(RCL_RET_INVALID_ROS_ARGS, std::string("Couldn't parse ") +
+                                                               rule_description(flag->kind) +
+                                                               ": '" + args[i - 1] + " " + value +
+                                                               "'. Error: " + error.what()),
+        error_prefix);
   }
   return true;
 }
