@@ -1,6 +1,7 @@
 // Program entry: ROS up, the node and its links, the "bottom_operate" service, spin until shutdown.
 #include <signal.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <iostream>
@@ -62,9 +63,7 @@ int main(int argc, char** argv) {
     // The command line ROS refuses (a parameter file it cannot read, a bad log level, an unknown
     // flag): say so on one line instead of aborting. rcl's YAML errors may hold a line break.
     std::string reason = e.what();
-    for (char& c : reason) {
-      c = c == '\n' ? ' ' : c;
-    }
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
     std::cerr << "bottom_interact_center: cannot start ROS: " << reason << std::endl;
     return EXIT_FAILURE;
   }
