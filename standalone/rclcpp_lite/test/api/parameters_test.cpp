@@ -157,6 +157,8 @@ TEST_F(ParametersTest, RangesInTheDescriptorAreEnforced) {
   EXPECT_THROW(n->declare_parameter("speed", 5, speed_range),
                rclcpp::exceptions::InvalidParameterValueException);
   rcl_interfaces::msg::ParameterDescriptor gain_range;
-  gain_range.floating_point_range.push_back({0.0, 1.0, 0.1});
+  gain_range.floating_point_range.push_back(
+      rcl_interfaces::msg::FloatingPointRange().set__from_value(0.0).set__to_value(1.0).set__step(
+          0.1));
   EXPECT_DOUBLE_EQ(n->declare_parameter("gain", 0.0, gain_range), 0.3);
 }
