@@ -6,6 +6,7 @@
 
 #include "rcl/types.h"
 #include "rclcpp/detail/names.hpp"
+#include "rclcpp/detail/qos_parameters.hpp"
 #include "rclcpp/detail/rosout.hpp"
 #include "rclcpp/detail/wake_signal.hpp"
 #include "rclcpp/exceptions.hpp"
@@ -106,15 +107,18 @@ Node::Node(const std::string& node_name, const std::string& node_namespace,
       rosout_publisher_.reset();  // as in rcl, a second node of the same name has none
     }
   }
+  auto overrides = resolve_parameter_overrides(fully_qualified_name_, global_arguments_.get(),
+                                               *local_arguments_, options);
+  const std::string events_topic = resolve_name("/parameter_events", false);
+  const QoS events_qos = detail::publisher_qos_with_overrides(
+      events_topic, QoS(KeepLast(1000), rmw_qos_profile_parameter_events), overrides);
   std::shared_ptr<node_interfaces::NodeParameters::EventsPublisher> events_publisher;
   if (options.start_parameter_event_publisher()) {
-    events_publisher = create_publisher<rcl_interfaces::msg::ParameterEvent>(
-        "/parameter_events", QoS(KeepLast(1000), rmw_qos_profile_parameter_events));
+    events_publisher =
+        create_publisher<rcl_interfaces::msg::ParameterEvent>("/parameter_events", events_qos);
   }
   parameters_ = std::make_shared<node_interfaces::NodeParameters>(
-      resolve_parameter_overrides(fully_qualified_name_, global_arguments_.get(), *local_arguments_,
-                                  options),
-      options.allow_undeclared_parameters(),
+      std::move(overrides), options.allow_undeclared_parameters(),
       options.automatically_declare_parameters_from_overrides(), std::move(events_publisher),
       clock_, fully_qualified_name_);
   if (options.start_parameter_services()) {
@@ -123,6 +127,7 @@ Node::Node(const std::string& node_name, const std::string& node_namespace,
   if (!parameters_->has_parameter("use_sim_time")) {
     parameters_->declare_parameter("use_sim_time", ParameterValue(false));
   }
+  detail::declare_publisher_qos_parameters(*parameters_, events_topic, events_qos);
 }
 
 Node::~Node() = default;

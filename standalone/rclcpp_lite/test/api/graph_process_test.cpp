@@ -135,7 +135,10 @@ TEST_F(GraphProcessTest, ParameterServicesOfAnotherProcessAnswerAsRclcppDoes) {
   const auto listed =
       call<rcl_interfaces::srv::ListParameters>(peer_fqn_ + "/list_parameters", list);
   ASSERT_TRUE(listed) << peer_->output();
-  EXPECT_EQ(listed->result.names, (Types{"name", "reentrant", "role", "use_sim_time"}));
+  const std::string events_qos = "qos_overrides./parameter_events.publisher.";
+  EXPECT_EQ(listed->result.names,
+            (Types{"name", events_qos + "depth", events_qos + "durability", events_qos + "history",
+                   events_qos + "reliability", "reentrant", "role", "use_sim_time"}));
 
   const auto values = peer_values({"role", "reentrant"});
   ASSERT_EQ(values.size(), 2u);

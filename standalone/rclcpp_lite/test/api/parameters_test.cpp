@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -12,6 +13,8 @@
 #include <vector>
 
 #include "api_test_context.hpp"
+#include "poll_until.hpp"
+#include "rcl_interfaces/msg/parameter_event.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 using rcl_interfaces::msg::ParameterType;
@@ -233,12 +236,38 @@ TEST_F(ParametersTest, ListingFollowsPrefixesAndDepth) {
   }
   const auto params = n->get_node_parameters_interface();
   const auto everything = params->list_parameters({}, 0);
-  EXPECT_EQ(everything.names, (Names{"a", "b.c", "b.d.e", "bb", "use_sim_time"}));
-  EXPECT_EQ(everything.prefixes, (Names{"b", "b.d"}));
+  const std::string events_qos = "qos_overrides./parameter_events.publisher";
+  EXPECT_EQ(everything.names, (Names{"a", "b.c", "b.d.e", "bb", events_qos + ".depth",
+                                     events_qos + ".durability", events_qos + ".history",
+                                     events_qos + ".reliability", "use_sim_time"}));
+  EXPECT_EQ(everything.prefixes, (Names{"b", "b.d", events_qos}));
   EXPECT_EQ(params->list_parameters({}, 1).names, (Names{"a", "bb", "use_sim_time"}));
   // Depth counts the "." below the prefix, its own included.
   EXPECT_EQ(params->list_parameters({"b"}, 2).names, (Names{"b.c"}));
   EXPECT_EQ(params->list_parameters({"b", "a"}, 0).names, (Names{"a", "b.c", "b.d.e"}));
+}
+
+TEST_F(ParametersTest, TheParameterEventsQosIsShownByReadOnlyParametersThatOverridesSet) {
+  const std::string prefix = "qos_overrides./parameter_events.publisher.";
+  init({"prog", "--ros-args", "-p", prefix + "depth:=5", "-p", prefix + "durability:=transient_local"});
+  auto n = node();
+  EXPECT_EQ(n->get_parameter(prefix + "depth").as_int(), 5);
+  EXPECT_EQ(n->get_parameter(prefix + "durability").as_string(), "transient_local");
+  EXPECT_EQ(n->get_parameter(prefix + "history").as_string(), "keep_last");
+  EXPECT_EQ(n->get_parameter(prefix + "reliability").as_string(), "reliable");
+  const auto params = n->get_node_parameters_interface();
+  EXPECT_EQ(params->describe_parameters({prefix + "history"})[0].description,
+            "qos policy {history} for publisher {/parameter_events}");
+  EXPECT_EQ(params->set_parameters({Parameter(prefix + "depth", 6)})[0].reason,
+            "parameter '" + prefix + "depth' cannot be set because it is read-only");
+  // Only a transient-local publisher matches a transient-local subscription.
+  auto latched = n->create_subscription<rcl_interfaces::msg::ParameterEvent>(
+      "/parameter_events", rclcpp::QoS(5).transient_local(),
+      [](const rcl_interfaces::msg::ParameterEvent&) {});
+  EXPECT_TRUE(poll_until(std::chrono::seconds(5), [&] { return latched->get_publisher_count() == 1; }));
+
+  init({"prog", "--ros-args", "-p", prefix + "history:=keep_some"});
+  EXPECT_THROW(node(), std::invalid_argument);
 }
 
 TEST_F(ParametersTest, ValuesCrossTheirMessageFormWhole) {
