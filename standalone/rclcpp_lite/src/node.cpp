@@ -102,9 +102,10 @@ Node::Node(const std::string& node_name, const std::string& node_namespace,
   callback_groups_.push_back(default_callback_group_);
   graph_node_ = enter_graph(context_, namespace_, name_);
   if (options.enable_rosout() && detail::Rosout::enabled()) {
-    rosout_publisher_ = create_publisher<rcl_interfaces::msg::Log>("/rosout", detail::Rosout::qos());
-    if (!detail::Rosout::attach(logger_.get_name(), rosout_publisher_)) {
-      rosout_publisher_.reset();  // as in rcl, a second node of the same name has none
+    rosout_ = std::make_shared<detail::NodeRosout>(
+        create_publisher<rcl_interfaces::msg::Log>("/rosout", detail::Rosout::qos()));
+    if (!detail::Rosout::attach(logger_.get_name(), rosout_)) {
+      rosout_.reset();  // as in rcl, a second node of the same name has none
     }
   }
   auto overrides = resolve_parameter_overrides(fully_qualified_name_, global_arguments_.get(),

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <exception>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -14,19 +13,18 @@ namespace detail {
 
 namespace {
 
-// Held only to copy a publisher out: publishing happens after it is released.
-std::mutex g_publishers_mutex;
-std::map<std::string, std::weak_ptr<Rosout::LogPublisher>> g_publishers;
+// Held only to copy a node's NodeRosout out.
+std::mutex g_nodes_mutex;
+std::map<std::string, std::weak_ptr<NodeRosout>> g_nodes;
 std::atomic<bool> g_enabled{false};
 
-// Set while this thread publishes a line, so that a line logged meanwhile (by whatever the
-// publish runs) cannot publish again, and again.
+// Set on the threads that publish lines: what they log must not be queued for them again.
 thread_local bool t_publishing = false;
 
-std::shared_ptr<Rosout::LogPublisher> publisher_of(const char* logger_name) {
-  std::lock_guard<std::mutex> lock(g_publishers_mutex);
-  const auto found = g_publishers.find(logger_name);
-  return found == g_publishers.end() ? nullptr : found->second.lock();
+std::shared_ptr<NodeRosout> rosout_of(const char* logger_name) {
+  std::lock_guard<std::mutex> lock(g_nodes_mutex);
+  const auto found = g_nodes.find(logger_name);
+  return found == g_nodes.end() ? nullptr : found->second.lock();
 }
 
 /// The formatted line, as rcl formats it for /rosout.
@@ -84,13 +82,12 @@ void Rosout::set_enabled(bool enabled) {
   g_enabled.store(enabled, std::memory_order_relaxed);
 }
 
-bool Rosout::attach(const std::string& logger_name,
-                    const std::shared_ptr<LogPublisher>& publisher) {
+bool Rosout::attach(const std::string& logger_name, const std::shared_ptr<NodeRosout>& rosout) {
   {
-    std::lock_guard<std::mutex> lock(g_publishers_mutex);
-    auto& registered = g_publishers[logger_name];
+    std::lock_guard<std::mutex> lock(g_nodes_mutex);
+    auto& registered = g_nodes[logger_name];
     if (registered.expired()) {
-      registered = publisher;
+      registered = rosout;
       return true;
     }
   }
@@ -109,17 +106,14 @@ void Rosout::publish(const rcutils_log_location_t* location, int severity, const
   if (!enabled() || t_publishing || name == nullptr) {
     return;
   }
-  const std::shared_ptr<LogPublisher> publisher = publisher_of(name);
-  if (!publisher) {
-    return;
+  const std::shared_ptr<NodeRosout> rosout = rosout_of(name);
+  if (rosout) {
+    rosout->push(log_message(location, severity, name, timestamp, format_message(format, args)));
   }
+}
+
+void Rosout::mark_publishing_thread() {
   t_publishing = true;
-  try {
-    publisher->publish(log_message(location, severity, name, timestamp, format_message(format, args)));
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "Failed to publish log message to rosout: %s\n", error.what());
-  }
-  t_publishing = false;
 }
 
 }  // namespace detail

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "rcl_interfaces/msg/log.hpp"
 #include "rcl_interfaces/msg/parameter_descriptor.hpp"
 #include "rclcpp/callback_group.hpp"
 #include "rclcpp/client.hpp"
@@ -37,6 +36,9 @@ namespace rclcpp {
 
 class Executor;
 class ParameterService;
+namespace detail {
+class NodeRosout;
+}  // namespace detail
 
 class Node : public std::enable_shared_from_this<Node>,
              public rclcpp::node_interfaces::NodeBaseInterface {
@@ -189,7 +191,7 @@ private:
   rclcpp::Clock::SharedPtr clock_;
   // Taken out of the graph information with the node.
   std::shared_ptr<const rclcpp_lite::NodeId> graph_node_;
-  std::shared_ptr<rclcpp::Publisher<rcl_interfaces::msg::Log>> rosout_publisher_;
+  std::shared_ptr<rclcpp::detail::NodeRosout> rosout_;
   std::shared_ptr<rclcpp::node_interfaces::NodeParametersInterface> parameters_;
   std::shared_ptr<rclcpp::ParameterService> parameter_service_;  // serves parameters_
   rclcpp::CallbackGroup::SharedPtr default_callback_group_;
