@@ -91,8 +91,9 @@ TEST_F(RosGraphTest, NodeListAndInfoShowTheStandaloneNodeAsTheRealOneAndNotOnceI
         << topic;
 
     EXPECT_EQ(node->Terminate(), 0);
-    EXPECT_EQ(Ros2Until({"node", "list", "--no-daemon"},
-                        [](const std::string& output) { return output.empty(); }, 10s),
+    EXPECT_EQ(Ros2Until(
+                  {"node", "list", "--no-daemon"},
+                  [](const std::string& output) { return output.empty(); }, 10s),
               "");
   }
 }
@@ -125,7 +126,8 @@ TEST_F(RosGraphTest, Ros2TopicEchoRosoutShowsTheNodesLogLines) {
     auto node = StartNode(build);
     RosPeer ros;
     ASSERT_TRUE(ros.WaitForNode());
-    auto echo = Ros2({"topic", "echo", "--once", "--no-daemon", "/rosout", "rcl_interfaces/msg/Log"});
+    auto echo =
+        Ros2({"topic", "echo", "--once", "--no-daemon", "/rosout", "rcl_interfaces/msg/Log"});
     // Each command logs what it sends to the board.
     const std::string line = EchoWhile(*echo, [&] { ros.Call(RosPeer::Command(10), 5s); });
     EXPECT_NE(line.find("level: 20\nname: bottom_interact_center\nmsg: "), std::string::npos)

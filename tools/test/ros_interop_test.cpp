@@ -72,20 +72,21 @@ protected:
     auto node = StartNode(build);
     RosPeer ros;
     ASSERT_TRUE(ros.WaitForNode());
-    EXPECT_NE(Ros2Until({"param", "get", "--no-daemon", "/bottom_interact_center", "self_clean_pump"},
-                        "Integer value is: 20")
-                  .find("Integer value is: 20"),
-              std::string::npos);
+    EXPECT_NE(
+        Ros2Until({"param", "get", "--no-daemon", "/bottom_interact_center", "self_clean_pump"},
+                  "Integer value is: 20")
+            .find("Integer value is: 20"),
+        std::string::npos);
     EXPECT_NE(
         Ros2Until({"param", "get", "--no-daemon", "/bottom_interact_center", "battery_source_path"},
                   "String value is: /dev/tty_bat")
             .find("String value is: /dev/tty_bat"),
         std::string::npos);
-    EXPECT_NE(
-        Ros2Until({"param", "set", "--no-daemon", "/bottom_interact_center", "self_clean_pump", "44"},
-                  "Set parameter successful")
-            .find("Set parameter successful"),
-        std::string::npos);
+    EXPECT_NE(Ros2Until({"param", "set", "--no-daemon", "/bottom_interact_center",
+                         "self_clean_pump", "44"},
+                        "Set parameter successful")
+                  .find("Set parameter successful"),
+              std::string::npos);
     EXPECT_TRUE(SelfCleanDuties(ros, 40, 44));
 
     EXPECT_EQ(node->Terminate(), 0);

@@ -62,8 +62,8 @@ std::map<std::string, ParameterValue> resolve_parameter_overrides(
 
 /// Enters the node into the participant's graph information until the result is released.
 std::shared_ptr<const rclcpp_lite::NodeId> enter_graph(const Context::SharedPtr& context,
-                                                        const std::string& node_namespace,
-                                                        const std::string& node_name) {
+                                                       const std::string& node_namespace,
+                                                       const std::string& node_name) {
   const std::shared_ptr<rclcpp_lite::Participant> participant = context->participant();
   return std::shared_ptr<const rclcpp_lite::NodeId>(
       new rclcpp_lite::NodeId(participant->add_node(node_namespace, node_name)),

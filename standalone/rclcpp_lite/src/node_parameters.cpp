@@ -209,7 +209,8 @@ rcl_interfaces::msg::SetParametersResult NodeParameters::set_parameters_atomical
     const bool unset = parameter.get_type() == PARAMETER_NOT_SET;
     if (declared == parameters_.end()) {
       // Allowed undeclared: declared now, dynamically typed.
-      ParameterInfo info{parameter.get_parameter_value(), rcl_interfaces::msg::ParameterDescriptor()};
+      ParameterInfo info{parameter.get_parameter_value(),
+                         rcl_interfaces::msg::ParameterDescriptor()};
       info.descriptor.name = name;
       info.descriptor.type = parameter.get_type();
       info.descriptor.dynamic_typing = true;
@@ -240,8 +241,8 @@ rcl_interfaces::msg::SetParametersResult NodeParameters::check_set(
     }
     const auto declared = parameters_.find(name);
     if (declared == parameters_.end() && !allow_undeclared_) {
-      throw exceptions::ParameterNotDeclaredException("parameter '" + name +
-                                                      "' cannot be set because it was not declared");
+      throw exceptions::ParameterNotDeclaredException(
+          "parameter '" + name + "' cannot be set because it was not declared");
     }
     if (declared != parameters_.end() && declared->second.descriptor.read_only) {
       return result_of("parameter '" + name + "' cannot be set because it is read-only");

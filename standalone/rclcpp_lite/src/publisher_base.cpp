@@ -11,8 +11,8 @@ PublisherBase::PublisherBase(const Context::SharedPtr& context, rclcpp_lite::Nod
     : context_(context),
       topic_name_(topic_name),
       qos_(qos),
-      core_(rclcpp_lite::PublisherCore::create(context->participant(), node, topic_name, type_support,
-                                               qos.get_rmw_qos_profile())) {}
+      core_(rclcpp_lite::PublisherCore::create(context->participant(), node, topic_name,
+                                               type_support, qos.get_rmw_qos_profile())) {}
 
 PublisherBase::~PublisherBase() = default;
 

@@ -8,8 +8,8 @@ SubscriptionBase::SubscriptionBase(const Context::SharedPtr& context, rclcpp_lit
                                    const QoS& qos)
     : topic_name_(topic_name),
       qos_(qos),
-      core_(rclcpp_lite::SubscriptionCore::create(context->participant(), node, topic_name, type_support,
-                                                  qos.get_rmw_qos_profile(),
+      core_(rclcpp_lite::SubscriptionCore::create(context->participant(), node, topic_name,
+                                                  type_support, qos.get_rmw_qos_profile(),
                                                   data_ready_callback())) {}
 
 SubscriptionBase::~SubscriptionBase() = default;

@@ -22,8 +22,8 @@ const char* Name(Build build);
 
 // The node of one build, with ros_args after "--ros-args" when any; its standard output and
 // error captured apart.
-std::unique_ptr<test_support::ChildProcess> StartNode(Build build,
-                                                      const std::vector<std::string>& ros_args = {});
+std::unique_ptr<test_support::ChildProcess> StartNode(
+    Build build, const std::vector<std::string>& ros_args = {});
 
 // `ros2 args...`, its output merged, without Python's warnings; ros2 is found on PATH.
 std::unique_ptr<test_support::ChildProcess> Ros2(const std::vector<std::string>& args);

@@ -5,12 +5,15 @@
 namespace node_test::standalone {
 
 // colcon installs each package in a folder of its own.
-const char* const kNode = "bottom_interact_center/lib/bottom_interact_center/bottom_interact_center";
-const char* const kBottomOperateCall = "bottom_interact_tools/lib/bottom_interact_tools/bottom_operate_call";
+const char* const kNode =
+    "bottom_interact_center/lib/bottom_interact_center/bottom_interact_center";
+const char* const kBottomOperateCall =
+    "bottom_interact_tools/lib/bottom_interact_tools/bottom_operate_call";
 const char* const kTopicEcho = "bottom_interact_tools/lib/bottom_interact_tools/topic_echo";
 const char* const kTaskCenterStandIn =
     "bottom_interact_tools/lib/bottom_interact_tools/task_center_standin";
-const char* const kRobotInfoStandIn = "bottom_interact_tools/lib/bottom_interact_tools/robot_info_standin";
+const char* const kRobotInfoStandIn =
+    "bottom_interact_tools/lib/bottom_interact_tools/robot_info_standin";
 
 namespace {
 

@@ -20,8 +20,7 @@ template <typename MessageT, typename AllocatorT, typename PublisherT>
 std::shared_ptr<PublisherT> Node::create_publisher(
     const std::string& topic_name, const rclcpp::QoS& qos,
     const PublisherOptionsWithAllocator<AllocatorT>& /*options*/) {
-  return std::make_shared<PublisherT>(context_, graph_node(), resolve_name(topic_name, false),
-                                      qos);
+  return std::make_shared<PublisherT>(context_, graph_node(), resolve_name(topic_name, false), qos);
 }
 
 template <typename MessageT, typename CallbackT, typename AllocatorT, typename SubscriptionT>

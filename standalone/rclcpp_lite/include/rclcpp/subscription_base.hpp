@@ -20,8 +20,8 @@ public:
   /// `topic_name` is fully qualified; the reader is announced as `node`'s. Throws
   /// std::runtime_error if the DDS reader cannot be made.
   SubscriptionBase(const Context::SharedPtr& context, rclcpp_lite::NodeId node,
-                   const std::string& topic_name,
-                   const rosidl_message_type_support_t* type_support, const QoS& qos);
+                   const std::string& topic_name, const rosidl_message_type_support_t* type_support,
+                   const QoS& qos);
   ~SubscriptionBase() override;
 
   const char* get_topic_name() const { return topic_name_.c_str(); }

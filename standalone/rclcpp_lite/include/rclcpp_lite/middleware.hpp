@@ -73,8 +73,8 @@ public:
   /// Services with a server or a client.
   virtual NamesAndTypes service_names_and_types() const = 0;
   /// The services the node serves; throws std::runtime_error if no participant announced it.
-  virtual NamesAndTypes service_names_and_types_by_node(const std::string& node_name,
-                                                        const std::string& node_namespace) const = 0;
+  virtual NamesAndTypes service_names_and_types_by_node(
+      const std::string& node_name, const std::string& node_namespace) const = 0;
   virtual size_t count_publishers(const std::string& topic_name) const = 0;
   virtual size_t count_subscribers(const std::string& topic_name) const = 0;
 };
@@ -86,8 +86,8 @@ public:
 
 class PublisherCore {
 public:
-  static std::unique_ptr<PublisherCore> create(const std::shared_ptr<Participant>& participant, NodeId node,
-                                               const std::string& topic_name,
+  static std::unique_ptr<PublisherCore> create(const std::shared_ptr<Participant>& participant,
+                                               NodeId node, const std::string& topic_name,
                                                const rosidl_message_type_support_t* type_support,
                                                const rmw_qos_profile_t& qos);
   virtual ~PublisherCore() = default;
@@ -99,8 +99,8 @@ public:
 
 class SubscriptionCore {
 public:
-  static std::unique_ptr<SubscriptionCore> create(const std::shared_ptr<Participant>& participant, NodeId node,
-                                                  const std::string& topic_name,
+  static std::unique_ptr<SubscriptionCore> create(const std::shared_ptr<Participant>& participant,
+                                                  NodeId node, const std::string& topic_name,
                                                   const rosidl_message_type_support_t* type_support,
                                                   const rmw_qos_profile_t& qos,
                                                   DataReadyCallback on_data);

@@ -23,7 +23,8 @@ using eprosima::fastrtps::rtps::GUID_t;
 
 class DdsClientCore final : public ClientCore {
 public:
-  DdsClientCore(const std::shared_ptr<Participant>& participant, NodeId node, const std::string& service_name,
+  DdsClientCore(const std::shared_ptr<Participant>& participant, NodeId node,
+                const std::string& service_name,
                 const rosidl_message_type_support_t* request_type_support,
                 const rosidl_message_type_support_t* response_type_support,
                 const rmw_qos_profile_t& qos, DataReadyCallback on_response)

@@ -29,7 +29,8 @@ constexpr std::chrono::milliseconds kReplyMatchTimeout(100);
 
 class DdsServiceCore final : public ServiceCore {
 public:
-  DdsServiceCore(const std::shared_ptr<Participant>& participant, NodeId node, const std::string& service_name,
+  DdsServiceCore(const std::shared_ptr<Participant>& participant, NodeId node,
+                 const std::string& service_name,
                  const rosidl_message_type_support_t* request_type_support,
                  const rosidl_message_type_support_t* response_type_support,
                  const rmw_qos_profile_t& qos, DataReadyCallback on_request)
@@ -48,11 +49,11 @@ public:
     const auto dds = DdsParticipant::of(participant);
     const bool avoid_conventions = qos.avoid_ros_namespace_conventions;
     reply_writer_ =
-        dds->create_writer(node, reply_topic(service_name, avoid_conventions), response_type_support,
-                           make_writer_qos(qos), &reply_listener_);
+        dds->create_writer(node, reply_topic(service_name, avoid_conventions),
+                           response_type_support, make_writer_qos(qos), &reply_listener_);
     request_reader_ =
-        dds->create_reader(node, request_topic(service_name, avoid_conventions), request_type_support,
-                           make_reader_qos(qos), &request_listener_);
+        dds->create_reader(node, request_topic(service_name, avoid_conventions),
+                           request_type_support, make_reader_qos(qos), &request_listener_);
   }
 
   bool take_request(void* request, rmw_request_id_t& request_id) override {

@@ -171,7 +171,8 @@ TEST_F(GraphProcessTest, ParameterServicesOfAnotherProcessAnswerAsRclcppDoes) {
         std::lock_guard<std::mutex> lock(events_mutex);
         events.push_back(event);
       });
-  ASSERT_TRUE(poll_until(kDiscoveryTimeout, [&] { return subscription->get_publisher_count() >= 2; }));
+  ASSERT_TRUE(
+      poll_until(kDiscoveryTimeout, [&] { return subscription->get_publisher_count() >= 2; }));
 
   rcl_interfaces::srv::SetParameters::Request set;
   set.parameters = {parameter_message("reentrant", rclcpp::ParameterValue(true)),

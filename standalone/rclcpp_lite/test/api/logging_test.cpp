@@ -140,8 +140,9 @@ TEST_F(LoggingTest, ANodesLinesReachRosoutWithTheirSourceAndLateJoinersGetThem) 
   RCLCPP_INFO(talker->get_logger(), "before anyone listened");
   auto listener = std::make_shared<rclcpp::Node>("rosout_listener", options());
   LogInbox inbox;
-  auto subscription = listener->create_subscription<Log>(
-      "/rosout", rclcpp::QoS(1000).transient_local(), [&inbox](const Log& line) { inbox.add(line); });
+  auto subscription =
+      listener->create_subscription<Log>("/rosout", rclcpp::QoS(1000).transient_local(),
+                                         [&inbox](const Log& line) { inbox.add(line); });
   auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options());
   executor->add_node(listener);
   spin_in_background(executor);

@@ -185,14 +185,16 @@ TEST_F(ParametersTest, SetsHonourReadOnlyAndStaticTypesAndUnsetValuesUndeclare) 
   n->declare_parameter("loose", 1, dynamic);
   n->declare_parameter("strict", 1);
 
-  const auto refused = params->set_parameters_atomically({Parameter("strict", 2), Parameter("fixed", 2)});
+  const auto refused =
+      params->set_parameters_atomically({Parameter("strict", 2), Parameter("fixed", 2)});
   EXPECT_FALSE(refused.successful);
   EXPECT_EQ(refused.reason, "parameter 'fixed' cannot be set because it is read-only");
   EXPECT_EQ(n->get_parameter("strict").as_int(), 1);  // all or nothing
 
   EXPECT_TRUE(params->set_parameters_atomically({Parameter("loose", "text")}).successful);
-  EXPECT_EQ(params->get_parameter_types({"loose", "strict"}),
-            (std::vector<uint8_t>{ParameterType::PARAMETER_STRING, ParameterType::PARAMETER_INTEGER}));
+  EXPECT_EQ(
+      params->get_parameter_types({"loose", "strict"}),
+      (std::vector<uint8_t>{ParameterType::PARAMETER_STRING, ParameterType::PARAMETER_INTEGER}));
   const auto unset = params->set_parameters({Parameter("strict"), Parameter("loose")});
   EXPECT_EQ(unset[0].reason, "cannot undeclare an statically typed parameter");
   EXPECT_TRUE(unset[1].successful);
@@ -213,7 +215,8 @@ TEST_F(ParametersTest, SetsHonourReadOnlyAndStaticTypesAndUnsetValuesUndeclare) 
 
 TEST_F(ParametersTest, AllowedUndeclaredParametersAreDeclaredBySettingThem) {
   init({"prog"});
-  auto n = std::make_shared<rclcpp::Node>("permissive", options().allow_undeclared_parameters(true));
+  auto n =
+      std::make_shared<rclcpp::Node>("permissive", options().allow_undeclared_parameters(true));
   const auto params = n->get_node_parameters_interface();
   EXPECT_TRUE(params->set_parameters({Parameter("free", 3)})[0].successful);
   EXPECT_TRUE(params->describe_parameters({"free"})[0].dynamic_typing);
@@ -237,9 +240,9 @@ TEST_F(ParametersTest, ListingFollowsPrefixesAndDepth) {
   const auto params = n->get_node_parameters_interface();
   const auto everything = params->list_parameters({}, 0);
   const std::string events_qos = "qos_overrides./parameter_events.publisher";
-  EXPECT_EQ(everything.names, (Names{"a", "b.c", "b.d.e", "bb", events_qos + ".depth",
-                                     events_qos + ".durability", events_qos + ".history",
-                                     events_qos + ".reliability", "use_sim_time"}));
+  EXPECT_EQ(everything.names,
+            (Names{"a", "b.c", "b.d.e", "bb", events_qos + ".depth", events_qos + ".durability",
+                   events_qos + ".history", events_qos + ".reliability", "use_sim_time"}));
   EXPECT_EQ(everything.prefixes, (Names{"b", "b.d", events_qos}));
   EXPECT_EQ(params->list_parameters({}, 1).names, (Names{"a", "bb", "use_sim_time"}));
   // Depth counts the "." below the prefix, its own included.
@@ -249,7 +252,8 @@ TEST_F(ParametersTest, ListingFollowsPrefixesAndDepth) {
 
 TEST_F(ParametersTest, TheParameterEventsQosIsShownByReadOnlyParametersThatOverridesSet) {
   const std::string prefix = "qos_overrides./parameter_events.publisher.";
-  init({"prog", "--ros-args", "-p", prefix + "depth:=5", "-p", prefix + "durability:=transient_local"});
+  init({"prog", "--ros-args", "-p", prefix + "depth:=5", "-p",
+        prefix + "durability:=transient_local"});
   auto n = node();
   EXPECT_EQ(n->get_parameter(prefix + "depth").as_int(), 5);
   EXPECT_EQ(n->get_parameter(prefix + "durability").as_string(), "transient_local");
@@ -264,7 +268,8 @@ TEST_F(ParametersTest, TheParameterEventsQosIsShownByReadOnlyParametersThatOverr
   auto latched = n->create_subscription<rcl_interfaces::msg::ParameterEvent>(
       "/parameter_events", rclcpp::QoS(5).transient_local(),
       [](const rcl_interfaces::msg::ParameterEvent&) {});
-  EXPECT_TRUE(poll_until(std::chrono::seconds(5), [&] { return latched->get_publisher_count() == 1; }));
+  EXPECT_TRUE(
+      poll_until(std::chrono::seconds(5), [&] { return latched->get_publisher_count() == 1; }));
 
   init({"prog", "--ros-args", "-p", prefix + "history:=keep_some"});
   EXPECT_THROW(node(), std::invalid_argument);

@@ -55,8 +55,8 @@ public:
   std::vector<rcl_interfaces::msg::ParameterDescriptor> describe_parameters(
       const std::vector<std::string>& names) const override;
   std::vector<uint8_t> get_parameter_types(const std::vector<std::string>& names) const override;
-  rcl_interfaces::msg::ListParametersResult list_parameters(const std::vector<std::string>& prefixes,
-                                                            uint64_t depth) const override;
+  rcl_interfaces::msg::ListParametersResult list_parameters(
+      const std::vector<std::string>& prefixes, uint64_t depth) const override;
   const std::map<std::string, ParameterValue>& get_parameter_overrides() const override;
 
 private:
