@@ -28,6 +28,19 @@ void log_undeclared(const char* what, const exceptions::ParameterNotDeclaredExce
   RCLCPP_DEBUG(get_logger("rclcpp"), "Failed to %s: %s", what, error.what());
 }
 
+/// A handler that answers with `answer`, or leaves the response empty when the request names an
+/// undeclared parameter.
+template <typename ServiceT, typename Answer>
+Handler<ServiceT> answer_declared(const char* what, Answer answer) {
+  return [what, answer](const auto request, auto response) {
+    try {
+      answer(*request, *response);
+    } catch (const exceptions::ParameterNotDeclaredException& error) {
+      log_undeclared(what, error);
+    }
+  };
+}
+
 std::vector<Parameter> from_messages(const std::vector<rcl_interfaces::msg::Parameter>& messages) {
   std::vector<Parameter> parameters;
   for (const auto& message : messages) {
@@ -44,26 +57,22 @@ ParameterService::ParameterService(Node& node, node_interfaces::NodeParametersIn
 
   get_parameters_service_ = node.create_service<GetParameters>(
       prefix + "get_parameters",
-      Handler<GetParameters>([params](const auto request, auto response) {
-        try {
-          for (const Parameter& parameter : params->get_parameters(request->names)) {
-            response->values.push_back(parameter.get_value_message());
-          }
-        } catch (const exceptions::ParameterNotDeclaredException& error) {
-          log_undeclared("get parameters", error);
-        }
-      }),
+      answer_declared<GetParameters>("get parameters",
+                                     [params](const auto& request, auto& response) {
+                                       for (const Parameter& parameter :
+                                            params->get_parameters(request.names)) {
+                                         response.values.push_back(parameter.get_value_message());
+                                       }
+                                     }),
       qos_profile);
 
   get_parameter_types_service_ = node.create_service<GetParameterTypes>(
       prefix + "get_parameter_types",
-      Handler<GetParameterTypes>([params](const auto request, auto response) {
-        try {
-          response->types = params->get_parameter_types(request->names);
-        } catch (const exceptions::ParameterNotDeclaredException& error) {
-          log_undeclared("get parameter types", error);
-        }
-      }),
+      answer_declared<GetParameterTypes>("get parameter types",
+                                         [params](const auto& request, auto& response) {
+                                           response.types =
+                                               params->get_parameter_types(request.names);
+                                         }),
       qos_profile);
 
   set_parameters_service_ = node.create_service<SetParameters>(
@@ -99,13 +108,11 @@ ParameterService::ParameterService(Node& node, node_interfaces::NodeParametersIn
 
   describe_parameters_service_ = node.create_service<DescribeParameters>(
       prefix + "describe_parameters",
-      Handler<DescribeParameters>([params](const auto request, auto response) {
-        try {
-          response->descriptors = params->describe_parameters(request->names);
-        } catch (const exceptions::ParameterNotDeclaredException& error) {
-          log_undeclared("describe parameters", error);
-        }
-      }),
+      answer_declared<DescribeParameters>("describe parameters",
+                                          [params](const auto& request, auto& response) {
+                                            response.descriptors =
+                                                params->describe_parameters(request.names);
+                                          }),
       qos_profile);
 
   list_parameters_service_ = node.create_service<ListParameters>(
