@@ -44,7 +44,7 @@ rcl_interfaces::msg::Parameter parameter_message(const std::string& name,
   return rclcpp::Parameter(name, value).to_parameter_msg();
 }
 
-/// An observing node here, spun in the background; the peer a server under a name of its own.
+/// An observing node here, spun in the background; the peer's node under a name of its own.
 class GraphProcessTest : public ContextTest {
 protected:
   void SetUp() override {
@@ -53,9 +53,13 @@ protected:
     node_ = std::make_shared<rclcpp::Node>("graph_observer", options());
     executor->add_node(node_);
     spin_in_background(executor);
+  }
+
+  /// The peer in `role` (server or talker) on the name peer_endpoint_.
+  void start_peer(const std::string& role) {
     peer_ = std::make_unique<PeerProcess>(
         API_TEST_PEER, std::vector<std::string>{"--ros-args", "-r", "__node:=" + peer_name_, "-p",
-                                                "role:=server", "-p", "name:=" + service_});
+                                                "role:=" + role, "-p", "name:=" + peer_endpoint_});
   }
 
   /// Calls the service and waits for the answer; null if there is none in time.
@@ -85,7 +89,7 @@ protected:
 
   const std::string peer_name_ = unique_name("graph_peer");
   const std::string peer_fqn_ = "/" + peer_name_;
-  const std::string service_ = unique_name("graph_operate");
+  const std::string peer_endpoint_ = unique_name("graph_endpoint");
   rclcpp::Node::SharedPtr node_;
   std::unique_ptr<PeerProcess> peer_;
 };
@@ -93,44 +97,48 @@ protected:
 }  // namespace
 
 TEST_F(GraphProcessTest, AnotherProcesssNodeIsInTheGraphWithItsEndpointsUntilItEnds) {
+  start_peer("talker");
   ASSERT_TRUE(poll_until(kDiscoveryTimeout, [&] {
     return contains(node_->get_node_names(), peer_fqn_);
   })) << peer_->output();
   EXPECT_TRUE(contains(node_->get_node_names(), "/graph_observer"));
 
-  // A client here makes the service known to the graph but this node no server of it.
-  auto client = node_->create_client<velmoria_protocol::srv::BottomInteractSrv>(service_);
-  ASSERT_TRUE(client->wait_for_service(kDiscoveryTimeout));
   std::map<std::string, Types> served;
   EXPECT_TRUE(poll_until(kDiscoveryTimeout, [&] {
     served = node_->get_service_names_and_types_by_node(peer_name_, "/");
-    return served.size() == 7u;  // its own and the six parameter services
+    return served.size() == 6u;  // the parameter services
   }));
-  EXPECT_EQ(served["/" + service_], Types{"velmoria_protocol/srv/BottomInteractSrv"});
   EXPECT_EQ(served[peer_fqn_ + "/set_parameters"], Types{"rcl_interfaces/srv/SetParameters"});
-  EXPECT_EQ(node_->get_service_names_and_types_by_node("graph_observer", "/").count("/" + service_),
-            0u);
-  EXPECT_EQ(node_->get_service_names_and_types()["/" + service_],
-            Types{"velmoria_protocol/srv/BottomInteractSrv"});
   EXPECT_THROW(node_->get_service_names_and_types_by_node(peer_name_, "/elsewhere"),
                std::runtime_error);
+  // A client makes a service known to the graph but its node no server of it.
+  const std::string unserved = unique_name("graph_unserved");
+  auto client = node_->create_client<velmoria_protocol::srv::BottomInteractSrv>(unserved);
+  EXPECT_EQ(node_->get_service_names_and_types()["/" + unserved],
+            Types{"velmoria_protocol/srv/BottomInteractSrv"});
+  EXPECT_EQ(node_->get_service_names_and_types_by_node("graph_observer", "/").count("/" + unserved),
+            0u);
 
+  EXPECT_TRUE(
+      poll_until(kDiscoveryTimeout, [&] { return node_->count_publishers(peer_endpoint_) == 1u; }));
+  EXPECT_EQ(node_->count_subscribers(peer_endpoint_), 0u);
+  const auto topics = node_->get_topic_names_and_types();
+  EXPECT_EQ(topics.at("/" + peer_endpoint_), Types{"velmoria_protocol/msg/RobotEvent"});
   // Both nodes publish their log lines and parameter events.
-  EXPECT_EQ(node_->get_topic_names_and_types()["/rosout"], Types{"rcl_interfaces/msg/Log"});
+  EXPECT_EQ(topics.at("/rosout"), Types{"rcl_interfaces/msg/Log"});
   EXPECT_EQ(node_->count_publishers("/parameter_events"), 2u);
-  EXPECT_EQ(node_->count_subscribers("parameter_events"), 0u);
 
-  peer_->send_signal(SIGINT);
+  peer_->send_signal(SIGTERM);
   EXPECT_EQ(peer_->wait_for_exit(10s), 0) << peer_->output();
   EXPECT_TRUE(poll_until(kDiscoveryTimeout, [&] {
-    // The client here keeps service_ in the graph.
     return !contains(node_->get_node_names(), peer_fqn_) &&
            node_->get_service_names_and_types().count(peer_fqn_ + "/get_parameters") == 0 &&
-           node_->count_publishers("/parameter_events") == 1u;
+           node_->count_publishers(peer_endpoint_) == 0u;
   }));
 }
 
 TEST_F(GraphProcessTest, ParameterServicesOfAnotherProcessAnswerAsRclcppDoes) {
+  start_peer("server");
   rcl_interfaces::srv::ListParameters::Request list;
   const auto listed =
       call<rcl_interfaces::srv::ListParameters>(peer_fqn_ + "/list_parameters", list);
