@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -273,6 +274,42 @@ TEST_F(ParametersTest, TheParameterEventsQosIsShownByReadOnlyParametersThatOverr
 
   init({"prog", "--ros-args", "-p", prefix + "history:=keep_some"});
   EXPECT_THROW(node(), std::invalid_argument);
+}
+
+TEST_F(ParametersTest, DeclaringSettingAndUndeclaringArePublishedAsParameterEvents) {
+  init({"prog"});
+  auto n = std::make_shared<rclcpp::Node>("events", "/robot", options());
+  std::mutex mutex;
+  std::vector<rcl_interfaces::msg::ParameterEvent> events;
+  auto subscription = n->create_subscription<rcl_interfaces::msg::ParameterEvent>(
+      "/parameter_events", rclcpp::QoS(100), [&](const rcl_interfaces::msg::ParameterEvent& event) {
+        std::lock_guard<std::mutex> lock(mutex);
+        events.push_back(event);
+      });
+  auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options());
+  executor->add_node(n);
+  spin_in_background(executor);
+  ASSERT_TRUE(poll_until(std::chrono::seconds(5),
+                         [&] { return subscription->get_publisher_count() == 1; }));
+
+  rcl_interfaces::msg::ParameterDescriptor dynamic;
+  dynamic.dynamic_typing = true;
+  n->declare_parameter("speed", 3, dynamic);
+  n->get_node_parameters_interface()->set_parameters({Parameter("speed", 4)});
+  n->get_node_parameters_interface()->set_parameters({Parameter("speed")});
+  ASSERT_TRUE(poll_until(std::chrono::seconds(5), [&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    return events.size() == 3u;
+  }));
+  std::lock_guard<std::mutex> lock(mutex);
+  EXPECT_EQ(events[0].node, "/robot/events");
+  ASSERT_EQ(events[0].new_parameters.size(), 1u);
+  EXPECT_EQ(Parameter::from_parameter_msg(events[0].new_parameters[0]), Parameter("speed", 3));
+  ASSERT_EQ(events[1].changed_parameters.size(), 1u);
+  EXPECT_EQ(events[1].changed_parameters[0].value.integer_value, 4);
+  ASSERT_EQ(events[2].deleted_parameters.size(), 1u);
+  EXPECT_EQ(events[2].deleted_parameters[0].name, "speed");
+  EXPECT_GT(rclcpp::Time(events[2].stamp).nanoseconds(), 0);
 }
 
 TEST_F(ParametersTest, ValuesCrossTheirMessageFormWhole) {
