@@ -9,11 +9,13 @@
 #include <optional>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "api_test_context.hpp"
 #include "poll_until.hpp"
 #include "rcl_interfaces/msg/log.hpp"
+#include "rclcpp/detail/rosout.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "rcutils/logging.h"
 
@@ -154,6 +156,11 @@ TEST_F(LoggingTest, ANodesLinesReachRosoutWithTheirSourceAndLateJoinersGetThem) 
   RCLCPP_WARN(talker->get_logger().get_child("sub"), "child line");
   RCLCPP_WARN(rclcpp::get_logger("rclcpp"), "library line");
   RCLCPP_DEBUG(talker->get_logger(), "debug line");
+  // What a thread that publishes lines logs is not queued for publishing again.
+  std::thread([&talker] {
+    rclcpp::detail::Rosout::mark_publishing_thread();
+    RCLCPP_WARN(talker->get_logger(), "publishing thread line");
+  }).join();
   RCLCPP_ERROR(talker->get_logger(), "last line");
   ASSERT_TRUE(inbox.wait_for("last line"));
   const auto warned = inbox.find("warned 7");
@@ -165,7 +172,7 @@ TEST_F(LoggingTest, ANodesLinesReachRosoutWithTheirSourceAndLateJoinersGetThem) 
   EXPECT_EQ(warned->line, warned_line);
   EXPECT_GE(rclcpp::Time(warned->stamp, RCL_SYSTEM_TIME).nanoseconds(), before);
   // Only the node's own logger publishes, and only what its level lets through.
-  for (const char* kept : {"child line", "library line", "debug line"}) {
+  for (const char* kept : {"child line", "library line", "debug line", "publishing thread line"}) {
     EXPECT_FALSE(inbox.find(kept)) << kept;
   }
 }
