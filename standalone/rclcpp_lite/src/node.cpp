@@ -102,12 +102,20 @@ Node::Node(const std::string& node_name, const std::string& node_namespace,
   callback_groups_.push_back(default_callback_group_);
   graph_node_ = enter_graph(context_, namespace_, name_);
   if (options.enable_rosout() && detail::Rosout::enabled()) {
-    rosout_ = std::make_shared<detail::NodeRosout>(
-        create_publisher<rcl_interfaces::msg::Log>("/rosout", detail::Rosout::qos()));
-    if (!detail::Rosout::attach(logger_.get_name(), rosout_)) {
-      rosout_.reset();  // as in rcl, a second node of the same name has none
-    }
+    start_rosout();
   }
+  start_parameters(options);
+}
+
+void Node::start_rosout() {
+  rosout_ = std::make_shared<detail::NodeRosout>(
+      create_publisher<rcl_interfaces::msg::Log>("/rosout", detail::Rosout::qos()));
+  if (!detail::Rosout::attach(logger_.get_name(), rosout_)) {
+    rosout_.reset();  // as in rcl, a second node of the same name has none
+  }
+}
+
+void Node::start_parameters(const NodeOptions& options) {
   auto overrides = resolve_parameter_overrides(fully_qualified_name_, global_arguments_.get(),
                                                *local_arguments_, options);
   const std::string events_topic = resolve_name("/parameter_events", false);

@@ -169,6 +169,10 @@ private:
 
   friend class Executor;
 
+  /// The node's /rosout publisher, unless another node of its name has one.
+  void start_rosout();
+  /// The parameters with their events publisher and services, and those every node declares.
+  void start_parameters(const NodeOptions& options);
   /// This node in its participant's announced graph information.
   rclcpp_lite::NodeId graph_node() const { return *graph_node_; }
   /// Expands and remaps a topic or service name for this node.
