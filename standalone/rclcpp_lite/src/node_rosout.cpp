@@ -1,5 +1,9 @@
 #include "rclcpp/detail/node_rosout.hpp"
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -14,6 +18,7 @@ namespace {
 // rcl's /rosout depth: lines queued beyond it would not be kept by the topic either.
 constexpr size_t kMaxQueuedLines = 1000;
 constexpr std::chrono::milliseconds kBurstWait(1);
+constexpr int kNiceness = 10;
 }  // namespace
 
 NodeRosout::NodeRosout(std::shared_ptr<LogPublisher> publisher)
@@ -46,6 +51,8 @@ void NodeRosout::push(rcl_interfaces::msg::Log line) {
 
 void NodeRosout::run() {
   Rosout::mark_publishing_thread();
+  // Background work: on a busy machine the node's own threads go first.
+  setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kNiceness);
   std::deque<rcl_interfaces::msg::Log> taken;
   for (;;) {
     {

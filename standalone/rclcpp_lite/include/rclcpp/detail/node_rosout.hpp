@@ -1,6 +1,7 @@
 // One node's /rosout publisher, fed from a queue by a thread of its own: a log call only formats
 // its line and queues it. Publishing a transient-local sample costs more than the console line
-// itself, and the node logs on its command path.
+// itself, and the node logs on its command path; the thread runs at a lower priority (niceness
+// 10), taking each burst of lines whole.
 #ifndef RCLCPP__DETAIL__NODE_ROSOUT_HPP_
 #define RCLCPP__DETAIL__NODE_ROSOUT_HPP_
 
