@@ -6,8 +6,11 @@
 //   resident memory and CPU of the idle node over 10 s,
 //   then, the board stopped, one command with its 10 s time-out: the connection attempts it
 //   made (one link-lost event each) and the node's CPU meanwhile.
+// --node-ros-args passes ROS arguments to the node ("--disable-rosout-logs", space-separated);
+// --round-trips-only stops after the round trips.
 //
 // Usage: node_bench --node PATH --board-sim PATH [--samples N] [--idle-seconds S]
+//                   [--node-ros-args "ARGS"] [--round-trips-only]
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -22,6 +25,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,6 +49,8 @@ struct Options {
   std::string board_sim;
   int samples = 500;
   int idle_seconds = 10;
+  std::vector<std::string> node_ros_args;
+  bool round_trips_only = false;
 };
 
 double Percentile(std::vector<double> values, double fraction) {
@@ -128,10 +134,26 @@ double TcpRoundTripP50(int samples) {
   return micros.empty() ? 0.0 : Percentile(micros, 0.50);
 }
 
+std::vector<std::string> Words(const std::string& text) {
+  std::istringstream stream(text);
+  std::vector<std::string> words;
+  for (std::string word; stream >> word;) {
+    words.push_back(word);
+  }
+  return words;
+}
+
 bool ParseOptions(int argc, char** argv, Options* options) {
-  for (int i = 1; i + 1 < argc; i += 2) {
+  for (int i = 1; i < argc; i += 2) {
     const std::string flag = argv[i];
-    if (flag == "--node") {
+    if (flag == "--round-trips-only") {
+      options->round_trips_only = true;
+      --i;  // a flag without a value
+    } else if (i + 1 >= argc) {
+      return false;
+    } else if (flag == "--node-ros-args") {
+      options->node_ros_args = Words(argv[i + 1]);
+    } else if (flag == "--node") {
       options->node = argv[i + 1];
     } else if (flag == "--board-sim") {
       options->board_sim = argv[i + 1];
@@ -143,7 +165,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
       return false;
     }
   }
-  return !options->node.empty() && !options->board_sim.empty() && argc % 2 == 1;
+  return !options->node.empty() && !options->board_sim.empty();
 }
 
 // The figures against a running node; 0 when every one was measured.
@@ -160,6 +182,8 @@ int Measure(const Options& options, const rclcpp::Client<BottomInteractSrv>::Sha
   std::printf("command0_rtt_p99: %.1f us\n", Percentile(procter, 0.99));
   std::printf("command10_rtt_p50: %.1f us\n", Percentile(version, 0.50));
   std::printf("command10_rtt_p99: %.1f us\n", Percentile(version, 0.99));
+  std::fflush(stdout);
+  if (options.round_trips_only) return 0;
   std::printf("tcp_rtt_p50: %.1f us\n", TcpRoundTripP50(options.samples * 4));
   std::fflush(stdout);
 
@@ -233,10 +257,17 @@ int Run(const Options& options) {
     std::optional<BenchProcess> board;
     board.emplace(
         std::vector<std::string>{options.board_sim, "--scenario", "version=version:V1.0.0"});
-    BenchProcess bridge({options.node});
+    std::vector<std::string> node_argv{options.node};
+    if (!options.node_ros_args.empty()) {
+      node_argv.push_back("--ros-args");
+      node_argv.insert(node_argv.end(), options.node_ros_args.begin(), options.node_ros_args.end());
+    }
+    BenchProcess bridge(node_argv);
     status = Measure(options, client, bridge);
     board.reset();
-    if (status == 0) status = MeasureBoardDown(client, link_lost, bridge);
+    if (status == 0 && !options.round_trips_only) {
+      status = MeasureBoardDown(client, link_lost, bridge);
+    }
   }
   // Ends the spin whether or not it has begun.
   rclcpp::shutdown();
@@ -251,7 +282,7 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, &options)) {
     std::fprintf(stderr,
                  "usage: node_bench --node PATH --board-sim PATH [--samples N] "
-                 "[--idle-seconds S]\n");
+                 "[--idle-seconds S] [--node-ros-args \"ARGS\"] [--round-trips-only]\n");
     return 2;
   }
   rclcpp::init(1, argv);

@@ -1,8 +1,8 @@
 // The build against the real rclcpp, the standalone build of the same sources (on rclcpp_lite)
 // and the ROS 2 command-line tools, all talking to each other over DDS on loopback: the ROS 2
 // tools reach the standalone node, the standalone tools reach the real node, and the reports of
-// both nodes reach a real rclcpp service byte for byte. The launch file and `ros2 param` are
-// tried on the real node.
+// both nodes reach a real rclcpp service byte for byte. The launch file is tried on the real node,
+// `ros2 param` on both.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -23,6 +23,7 @@
 #include "support/listener_peer.hpp"
 #include "support/node_process.hpp"
 #include "support/node_test_support.hpp"
+#include "support/ros2_cli.hpp"
 #include "support/ros_peer.hpp"
 #include "support/simulated_board_test.hpp"
 #include "support/standalone_build.hpp"
@@ -36,64 +37,8 @@ using board_sim::Scenario;
 using test_support::ChildProcess;
 using Clock = std::chrono::steady_clock;
 
-enum class Build { kReal, kStandalone };
-
-const char* Name(Build build) {
-  return build == Build::kReal ? "real rclcpp" : "rclcpp_lite";
-}
-
-// `ros2 args...`, its output merged; ros2 is found on PATH.
-std::unique_ptr<ChildProcess> Ros2(const std::vector<std::string>& args) {
-  std::vector<std::string> argv{"/usr/bin/env", "ros2"};
-  argv.insert(argv.end(), args.begin(), args.end());
-  return std::make_unique<ChildProcess>(argv);
-}
-
-// Runs `ros2 args...` until its output holds text: a tool started before discovery has finished
-// may not see the node yet. Returns the last output.
-std::string Ros2Until(const std::vector<std::string>& args, const std::string& text,
-                      std::chrono::seconds within = 30s) {
-  const auto deadline = Clock::now() + within;
-  std::string output;
-  do {
-    auto tool = Ros2(args);
-    tool->WaitExit(20s);
-    output = tool->out().Text();
-    if (output.find(text) != std::string::npos) {
-      break;
-    }
-    std::this_thread::sleep_for(500ms);
-  } while (Clock::now() < deadline);
-  return output;
-}
-
-// Repeats trigger every 300 ms until the echo has ended (it prints one message and leaves) or the
-// time runs out; returns what it printed. Repeating covers the time the echo needs to be matched.
-std::string EchoWhile(ChildProcess& echo, const std::function<void()>& trigger) {
-  const auto deadline = Clock::now() + 30s;
-  while (!echo.WaitExit(300ms) && !echo.ended() && Clock::now() < deadline) {
-    trigger();
-  }
-  return echo.out().Text();
-}
-
 class RosInteropTest : public SimulatedBoardTest {
 protected:
-  // The node of one build, with ros_args after "--ros-args" when any.
-  static std::unique_ptr<ChildProcess> StartNode(Build build,
-                                                 const std::vector<std::string>& ros_args = {}) {
-    if (build == Build::kReal) {
-      return std::make_unique<NodeProcess>(ros_args);
-    }
-    std::vector<std::string> args;
-    if (!ros_args.empty()) {
-      args.emplace_back("--ros-args");
-      args.insert(args.end(), ros_args.begin(), ros_args.end());
-    }
-    return std::make_unique<ChildProcess>(standalone::Command(standalone::kNode, args),
-                                          ChildProcess::Output::kSeparate);
-  }
-
   // A program of the standalone build's tools, its output merged.
   static std::unique_ptr<ChildProcess> StartStandaloneTool(const char* program,
                                                            const std::vector<std::string>& args) {
@@ -119,6 +64,34 @@ protected:
              << board.self_clean_pump().duty();
     }
     return ::testing::AssertionSuccess();
+  }
+
+  // `ros2 param get` and `set` on the node of a build; the set duty reaches the board at the next
+  // self-clean command.
+  void Ros2ParamGetsAndSets(Build build) {
+    auto node = StartNode(build);
+    RosPeer ros;
+    ASSERT_TRUE(ros.WaitForNode());
+    EXPECT_NE(
+        Ros2Until({"param", "get", "--no-daemon", "/bottom_interact_center", "self_clean_pump"},
+                  "Integer value is: 20")
+            .find("Integer value is: 20"),
+        std::string::npos);
+    EXPECT_NE(
+        Ros2Until({"param", "get", "--no-daemon", "/bottom_interact_center", "battery_source_path"},
+                  "String value is: /dev/tty_bat")
+            .find("String value is: /dev/tty_bat"),
+        std::string::npos);
+    EXPECT_NE(Ros2Until({"param", "set", "--no-daemon", "/bottom_interact_center",
+                         "self_clean_pump", "44"},
+                        "Set parameter successful")
+                  .find("Set parameter successful"),
+              std::string::npos);
+    EXPECT_TRUE(SelfCleanDuties(ros, 40, 44));
+
+    EXPECT_EQ(node->Terminate(), 0);
+    EXPECT_EQ(node->err().Count("ERROR"), 0u) << node->err().Text();
+    EXPECT_EQ(node->err().Count("Failed to"), 0u) << node->err().Text();
   }
 
   board_sim::ReportPusher board_;
@@ -272,29 +245,11 @@ TEST_F(RosInteropTest, LaunchFileStartsTheNodeWithItsParameterFileAndCtrlCEndsIt
   std::remove(params_file.c_str());
 }
 
-TEST_F(RosInteropTest, Ros2ParamGetsAndSetsTheRealNodesParametersAndSigtermEndsItQuietly) {
-  auto node = StartNode(Build::kReal);
-  RosPeer ros;
-  ASSERT_TRUE(ros.WaitForNode());
-  EXPECT_NE(Ros2Until({"param", "get", "--no-daemon", "/bottom_interact_center", "self_clean_pump"},
-                      "Integer value is: 20")
-                .find("Integer value is: 20"),
-            std::string::npos);
-  EXPECT_NE(
-      Ros2Until({"param", "get", "--no-daemon", "/bottom_interact_center", "battery_source_path"},
-                "String value is: /dev/tty_bat")
-          .find("String value is: /dev/tty_bat"),
-      std::string::npos);
-  EXPECT_NE(
-      Ros2Until({"param", "set", "--no-daemon", "/bottom_interact_center", "self_clean_pump", "44"},
-                "Set parameter successful")
-          .find("Set parameter successful"),
-      std::string::npos);
-  EXPECT_TRUE(SelfCleanDuties(ros, 40, 44));
-
-  EXPECT_EQ(node->Terminate(), 0);
-  EXPECT_EQ(node->err().Count("ERROR"), 0u) << node->err().Text();
-  EXPECT_EQ(node->err().Count("Failed to"), 0u) << node->err().Text();
+TEST_F(RosInteropTest, Ros2ParamGetsAndSetsEitherNodesParametersAndSigtermEndsItQuietly) {
+  for (const Build build : {Build::kReal, Build::kStandalone}) {
+    SCOPED_TRACE(Name(build));
+    Ros2ParamGetsAndSets(build);
+  }
 }
 
 }  // namespace

@@ -7,14 +7,22 @@ if(NOT rclcpp_FOUND OR NOT BOTTOM_INTERACT_LITE_INSTALL)
   return()
 endif()
 
-add_executable(ros_interop_test test/ros_interop_test.cpp test/support/standalone_build.cpp)
-target_link_libraries(ros_interop_test PRIVATE node_test_harness)
-target_compile_definitions(ros_interop_test PRIVATE
+# The two builds' nodes and the ROS 2 command-line tools.
+add_library(ros2_cli_harness STATIC test/support/ros2_cli.cpp test/support/standalone_build.cpp)
+target_link_libraries(ros2_cli_harness PUBLIC node_test_harness)
+target_compile_definitions(ros2_cli_harness PRIVATE
   BOTTOM_INTERACT_LITE_INSTALL="${BOTTOM_INTERACT_LITE_INSTALL}")
-ament_add_test(ros_interop_test
-  COMMAND $<TARGET_FILE:ros_interop_test>
-    --gtest_output=xml:${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/ros_interop_test.gtest.xml
-  RESULT_FILE ${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/ros_interop_test.gtest.xml
-  ENV ROS_LOCALHOST_ONLY=1
-  TIMEOUT 600)
-set_tests_properties(ros_interop_test PROPERTIES LABELS interop RUN_SERIAL TRUE)
+
+# ros_interop_test: the builds and the tools talking to each other; ros_graph_test: the
+# standalone node in the tools' view of the graph (node list and info, parameters, /rosout).
+foreach(name ros_interop_test ros_graph_test)
+  add_executable(${name} test/${name}.cpp)
+  target_link_libraries(${name} PRIVATE ros2_cli_harness)
+  ament_add_test(${name}
+    COMMAND $<TARGET_FILE:${name}>
+      --gtest_output=xml:${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/${name}.gtest.xml
+    RESULT_FILE ${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/${name}.gtest.xml
+    ENV ROS_LOCALHOST_ONLY=1
+    TIMEOUT 600)
+  set_tests_properties(${name} PROPERTIES LABELS interop RUN_SERIAL TRUE)
+endforeach()

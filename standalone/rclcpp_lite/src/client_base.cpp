@@ -14,7 +14,8 @@ constexpr std::chrono::nanoseconds kGraphWaitSlice = std::chrono::milliseconds(1
 
 }  // namespace
 
-ClientBase::ClientBase(const Context::SharedPtr& context, const std::string& service_name,
+ClientBase::ClientBase(const Context::SharedPtr& context, rclcpp_lite::NodeId node,
+                       const std::string& service_name,
                        const rosidl_message_type_support_t* request_type_support,
                        const rosidl_message_type_support_t* response_type_support,
                        const rmw_qos_profile_t& qos_profile)
@@ -22,7 +23,7 @@ ClientBase::ClientBase(const Context::SharedPtr& context, const std::string& ser
       context_(context),
       service_name_(service_name),
       participant_(context->participant()),
-      core_(rclcpp_lite::ClientCore::create(participant_, service_name, request_type_support,
+      core_(rclcpp_lite::ClientCore::create(participant_, node, service_name, request_type_support,
                                             response_type_support, qos_profile,
                                             data_ready_callback())) {}
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "rcl/types.h"
+#include "rclcpp/detail/rosout.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/logging.hpp"
 #include "rclcpp_lite/middleware.hpp"
@@ -25,17 +26,25 @@ size_t g_logging_users = 0;
 std::mutex g_contexts_mutex;
 std::vector<std::weak_ptr<Context>> g_contexts;
 
-void discard_console_output(const rcutils_log_location_t*, int, const char*,
-                            rcutils_time_point_value_t, const char*, va_list*) {}
+std::atomic<bool> g_stdout_logs{true};
+
+/// Each line to the console (unless --disable-stdout-logs) and, for node loggers, to /rosout.
+void log_output(const rcutils_log_location_t* location, int severity, const char* name,
+                rcutils_time_point_value_t timestamp, const char* format, va_list* args) {
+  if (g_stdout_logs.load(std::memory_order_relaxed)) {
+    rcutils_logging_console_output_handler(location, severity, name, timestamp, format, args);
+  }
+  detail::Rosout::publish(location, severity, name, timestamp, format, args);
+}
 
 void configure_logging(const detail::RosArguments& arguments) {
   if (rcutils_logging_initialize() != RCUTILS_RET_OK) {
     throw exceptions::RCLError(RCL_RET_ERROR, "rcutils logging failed to initialize",
                                kInitErrorPrefix);
   }
-  rcutils_logging_set_output_handler(arguments.stdout_logs_enabled()
-                                         ? rcutils_logging_console_output_handler
-                                         : discard_console_output);
+  g_stdout_logs = arguments.stdout_logs_enabled();
+  detail::Rosout::set_enabled(arguments.rosout_logs_enabled());
+  rcutils_logging_set_output_handler(log_output);
   if (arguments.default_log_level() >= 0) {
     rcutils_logging_set_default_logger_level(arguments.default_log_level());
   }

@@ -6,9 +6,13 @@
 
 #include "rcl/types.h"
 #include "rclcpp/detail/names.hpp"
+#include "rclcpp/detail/qos_parameters.hpp"
+#include "rclcpp/detail/rosout.hpp"
 #include "rclcpp/detail/wake_signal.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/node_interfaces/node_parameters.hpp"
+#include "rclcpp/parameter_service.hpp"
+#include "rclcpp_lite/middleware.hpp"
 
 namespace rclcpp {
 
@@ -56,6 +60,19 @@ std::map<std::string, ParameterValue> resolve_parameter_overrides(
   return overrides;
 }
 
+/// Enters the node into the participant's graph information until the result is released.
+std::shared_ptr<const rclcpp_lite::NodeId> enter_graph(const Context::SharedPtr& context,
+                                                       const std::string& node_namespace,
+                                                       const std::string& node_name) {
+  const std::shared_ptr<rclcpp_lite::Participant> participant = context->participant();
+  return std::shared_ptr<const rclcpp_lite::NodeId>(
+      new rclcpp_lite::NodeId(participant->add_node(node_namespace, node_name)),
+      [participant](const rclcpp_lite::NodeId* node) {
+        participant->remove_node(*node);
+        delete node;
+      });
+}
+
 }  // namespace
 
 Node::Node(const std::string& node_name, const NodeOptions& options)
@@ -83,14 +100,43 @@ Node::Node(const std::string& node_name, const std::string& node_namespace,
   fully_qualified_name_ = detail::fully_qualified_name(namespace_, name_);
   logger_ = rclcpp::get_logger(detail::node_logger_name(namespace_, name_));
   callback_groups_.push_back(default_callback_group_);
+  graph_node_ = enter_graph(context_, namespace_, name_);
+  if (options.enable_rosout() && detail::Rosout::enabled()) {
+    start_rosout();
+  }
+  start_parameters(options);
+}
+
+void Node::start_rosout() {
+  rosout_ = std::make_shared<detail::NodeRosout>(
+      create_publisher<rcl_interfaces::msg::Log>("/rosout", detail::Rosout::qos()));
+  if (!detail::Rosout::attach(logger_.get_name(), rosout_)) {
+    rosout_.reset();  // as in rcl, a second node of the same name has none
+  }
+}
+
+void Node::start_parameters(const NodeOptions& options) {
+  auto overrides = resolve_parameter_overrides(fully_qualified_name_, global_arguments_.get(),
+                                               *local_arguments_, options);
+  const std::string events_topic = resolve_name("/parameter_events", false);
+  const QoS events_qos = detail::publisher_qos_with_overrides(
+      events_topic, QoS(KeepLast(1000), rmw_qos_profile_parameter_events), overrides);
+  std::shared_ptr<node_interfaces::NodeParameters::EventsPublisher> events_publisher;
+  if (options.start_parameter_event_publisher()) {
+    events_publisher =
+        create_publisher<rcl_interfaces::msg::ParameterEvent>("/parameter_events", events_qos);
+  }
   parameters_ = std::make_shared<node_interfaces::NodeParameters>(
-      resolve_parameter_overrides(fully_qualified_name_, global_arguments_.get(), *local_arguments_,
-                                  options),
-      options.allow_undeclared_parameters(),
-      options.automatically_declare_parameters_from_overrides());
+      std::move(overrides), options.allow_undeclared_parameters(),
+      options.automatically_declare_parameters_from_overrides(), std::move(events_publisher),
+      clock_, fully_qualified_name_);
+  if (options.start_parameter_services()) {
+    parameter_service_ = std::make_shared<ParameterService>(*this, parameters_.get());
+  }
   if (!parameters_->has_parameter("use_sim_time")) {
     parameters_->declare_parameter("use_sim_time", ParameterValue(false));
   }
+  detail::declare_publisher_qos_parameters(*parameters_, events_topic, events_qos);
 }
 
 Node::~Node() = default;
@@ -159,6 +205,37 @@ Parameter Node::get_parameter(const std::string& name) const {
 
 bool Node::get_parameter(const std::string& name, Parameter& parameter) const {
   return parameters_->get_parameter(name, parameter);
+}
+
+std::vector<std::string> Node::get_node_names() const {
+  std::vector<std::string> names;
+  for (const auto& [node_namespace, node_name] : context_->participant()->node_names()) {
+    names.push_back(detail::fully_qualified_name(node_namespace, node_name));
+  }
+  return names;
+}
+
+std::map<std::string, std::vector<std::string>> Node::get_topic_names_and_types() const {
+  return context_->participant()->topic_names_and_types();
+}
+
+std::map<std::string, std::vector<std::string>> Node::get_service_names_and_types() const {
+  return context_->participant()->service_names_and_types();
+}
+
+std::map<std::string, std::vector<std::string>> Node::get_service_names_and_types_by_node(
+    const std::string& node_name, const std::string& namespace_) const {
+  return context_->participant()->service_names_and_types_by_node(node_name, namespace_);
+}
+
+size_t Node::count_publishers(const std::string& topic_name) const {
+  return context_->participant()->count_publishers(
+      detail::expand_name(topic_name, name_, namespace_, false));
+}
+
+size_t Node::count_subscribers(const std::string& topic_name) const {
+  return context_->participant()->count_subscribers(
+      detail::expand_name(topic_name, name_, namespace_, false));
 }
 
 Clock::SharedPtr Node::get_clock() {

@@ -1,6 +1,7 @@
 #include "rclcpp/parameter_value.hpp"
 
 #include <sstream>
+#include <stdexcept>
 
 namespace rclcpp {
 
@@ -34,77 +35,70 @@ std::ostream& operator<<(std::ostream& os, ParameterType type) {
   return os << to_string(type);
 }
 
-ParameterValue::ParameterValue(const bool bool_value)
-    : type_(PARAMETER_BOOL), bool_value_(bool_value) {}
+ParameterValue::ParameterValue(const rcl_interfaces::msg::ParameterValue& value) : value_(value) {
+  if (value.type > PARAMETER_STRING_ARRAY) {
+    throw std::runtime_error("Unknown type: " + std::to_string(value.type));
+  }
+}
+
+ParameterValue::ParameterValue(const bool bool_value) {
+  value_.type = PARAMETER_BOOL;
+  value_.bool_value = bool_value;
+}
 
 ParameterValue::ParameterValue(const int int_value)
-    : type_(PARAMETER_INTEGER), integer_value_(int_value) {}
+    : ParameterValue(static_cast<int64_t>(int_value)) {}
 
-ParameterValue::ParameterValue(const int64_t int_value)
-    : type_(PARAMETER_INTEGER), integer_value_(int_value) {}
+ParameterValue::ParameterValue(const int64_t int_value) {
+  value_.type = PARAMETER_INTEGER;
+  value_.integer_value = int_value;
+}
 
 ParameterValue::ParameterValue(const float double_value)
-    : type_(PARAMETER_DOUBLE), double_value_(static_cast<double>(double_value)) {}
+    : ParameterValue(static_cast<double>(double_value)) {}
 
-ParameterValue::ParameterValue(const double double_value)
-    : type_(PARAMETER_DOUBLE), double_value_(double_value) {}
+ParameterValue::ParameterValue(const double double_value) {
+  value_.type = PARAMETER_DOUBLE;
+  value_.double_value = double_value;
+}
 
-ParameterValue::ParameterValue(const std::string& string_value)
-    : type_(PARAMETER_STRING), string_value_(string_value) {}
+ParameterValue::ParameterValue(const std::string& string_value) {
+  value_.type = PARAMETER_STRING;
+  value_.string_value = string_value;
+}
 
 ParameterValue::ParameterValue(const char* string_value)
     : ParameterValue(std::string(string_value)) {}
 
-ParameterValue::ParameterValue(const std::vector<uint8_t>& byte_array_value)
-    : type_(PARAMETER_BYTE_ARRAY), byte_array_value_(byte_array_value) {}
+ParameterValue::ParameterValue(const std::vector<uint8_t>& byte_array_value) {
+  value_.type = PARAMETER_BYTE_ARRAY;
+  value_.byte_array_value = byte_array_value;
+}
 
-ParameterValue::ParameterValue(const std::vector<bool>& bool_array_value)
-    : type_(PARAMETER_BOOL_ARRAY), bool_array_value_(bool_array_value) {}
+ParameterValue::ParameterValue(const std::vector<bool>& bool_array_value) {
+  value_.type = PARAMETER_BOOL_ARRAY;
+  value_.bool_array_value = bool_array_value;
+}
 
 ParameterValue::ParameterValue(const std::vector<int>& int_array_value)
-    : type_(PARAMETER_INTEGER_ARRAY),
-      integer_array_value_(int_array_value.begin(), int_array_value.end()) {}
+    : ParameterValue(std::vector<int64_t>(int_array_value.begin(), int_array_value.end())) {}
 
-ParameterValue::ParameterValue(const std::vector<int64_t>& int_array_value)
-    : type_(PARAMETER_INTEGER_ARRAY), integer_array_value_(int_array_value) {}
+ParameterValue::ParameterValue(const std::vector<int64_t>& int_array_value) {
+  value_.type = PARAMETER_INTEGER_ARRAY;
+  value_.integer_array_value = int_array_value;
+}
 
 ParameterValue::ParameterValue(const std::vector<float>& double_array_value)
-    : type_(PARAMETER_DOUBLE_ARRAY),
-      double_array_value_(double_array_value.begin(), double_array_value.end()) {}
+    : ParameterValue(std::vector<double>(double_array_value.begin(), double_array_value.end())) {}
 
-ParameterValue::ParameterValue(const std::vector<double>& double_array_value)
-    : type_(PARAMETER_DOUBLE_ARRAY), double_array_value_(double_array_value) {}
+ParameterValue::ParameterValue(const std::vector<double>& double_array_value) {
+  value_.type = PARAMETER_DOUBLE_ARRAY;
+  value_.double_array_value = double_array_value;
+}
 
-ParameterValue::ParameterValue(const std::vector<std::string>& string_array_value)
-    : type_(PARAMETER_STRING_ARRAY), string_array_value_(string_array_value) {}
-
-bool ParameterValue::operator==(const ParameterValue& rhs) const {
-  if (type_ != rhs.type_) {
-    return false;
-  }
-  switch (type_) {
-    case PARAMETER_NOT_SET:
-      return true;
-    case PARAMETER_BOOL:
-      return bool_value_ == rhs.bool_value_;
-    case PARAMETER_INTEGER:
-      return integer_value_ == rhs.integer_value_;
-    case PARAMETER_DOUBLE:
-      return double_value_ == rhs.double_value_;
-    case PARAMETER_STRING:
-      return string_value_ == rhs.string_value_;
-    case PARAMETER_BYTE_ARRAY:
-      return byte_array_value_ == rhs.byte_array_value_;
-    case PARAMETER_BOOL_ARRAY:
-      return bool_array_value_ == rhs.bool_array_value_;
-    case PARAMETER_INTEGER_ARRAY:
-      return integer_array_value_ == rhs.integer_array_value_;
-    case PARAMETER_DOUBLE_ARRAY:
-      return double_array_value_ == rhs.double_array_value_;
-    case PARAMETER_STRING_ARRAY:
-      return string_array_value_ == rhs.string_array_value_;
-  }
-  return false;
+ParameterValue::ParameterValue(const std::vector<std::string>& string_array_value) {
+  value_.type = PARAMETER_STRING_ARRAY;
+  value_.string_array_value = string_array_value;
 }
 
 namespace {

@@ -166,8 +166,10 @@ bool RosArguments::apply_ros_flag(const std::vector<std::string>& args, size_t& 
   if (flag->missing_value == nullptr) {
     if (args[i] == "--disable-stdout-logs" || args[i] == "--enable-stdout-logs") {
       stdout_logs_enabled_ = args[i] == "--enable-stdout-logs";
+    } else if (args[i] == "--disable-rosout-logs" || args[i] == "--enable-rosout-logs") {
+      rosout_logs_enabled_ = args[i] == "--enable-rosout-logs";
     }
-    return true;  // rosout and external library logs do not exist here
+    return true;  // external library logs do not exist here
   }
   if (i + 1 >= args.size()) {
     throw exceptions::RCLInvalidROSArgsError(

@@ -6,14 +6,15 @@
 
 namespace rclcpp {
 
-ServiceBase::ServiceBase(const Context::SharedPtr& context, const std::string& service_name,
+ServiceBase::ServiceBase(const Context::SharedPtr& context, rclcpp_lite::NodeId node,
+                         const std::string& service_name,
                          const rosidl_message_type_support_t* request_type_support,
                          const rosidl_message_type_support_t* response_type_support,
                          const rmw_qos_profile_t& qos_profile, const std::string& node_logger_name)
     : ExecutableEntity(Kind::service),
       service_name_(service_name),
       node_logger_name_(node_logger_name),
-      core_(rclcpp_lite::ServiceCore::create(context->participant(), service_name,
+      core_(rclcpp_lite::ServiceCore::create(context->participant(), node, service_name,
                                              request_type_support, response_type_support,
                                              qos_profile, data_ready_callback())) {}
 

@@ -2,14 +2,15 @@
 
 namespace rclcpp {
 
-SubscriptionBase::SubscriptionBase(const Context::SharedPtr& context, const std::string& topic_name,
+SubscriptionBase::SubscriptionBase(const Context::SharedPtr& context, rclcpp_lite::NodeId node,
+                                   const std::string& topic_name,
                                    const rosidl_message_type_support_t* type_support,
                                    const QoS& qos)
     : ExecutableEntity(Kind::subscription),
       topic_name_(topic_name),
       qos_(qos),
-      core_(rclcpp_lite::SubscriptionCore::create(context->participant(), topic_name, type_support,
-                                                  qos.get_rmw_qos_profile(),
+      core_(rclcpp_lite::SubscriptionCore::create(context->participant(), node, topic_name,
+                                                  type_support, qos.get_rmw_qos_profile(),
                                                   data_ready_callback())) {}
 
 SubscriptionBase::~SubscriptionBase() = default;

@@ -1,6 +1,6 @@
-# Tests of the rclcpp API half (src/*.cpp): pure parts (arguments, parameters, names, time,
-# logging) and, labelled "threaded", executors, services and topics over real DDS, some against
-# the api_test_peer process.
+# Tests of the rclcpp API half (src/*.cpp): pure parts (arguments, names, time) and, labelled
+# "threaded", what runs over real DDS: parameters (with their events), logging (with /rosout),
+# executors, services, topics and the graph, some against the api_test_peer process.
 find_package(velmoria_protocol REQUIRED)
 include(${CMAKE_CURRENT_LIST_DIR}/support.cmake)
 
@@ -23,11 +23,12 @@ function(add_api_test name)
 endfunction()
 
 add_api_test(ros_arguments_test)
-add_api_test(parameters_test)
+add_api_test(parameters_test threaded)
 add_api_test(names_test)
 add_api_test(time_test)
-add_api_test(logging_test)
+add_api_test(logging_test threaded)
 add_api_test(init_test threaded)
 add_api_test(executor_test threaded)
 add_api_test(service_process_test threaded)
 add_api_test(pub_sub_process_test threaded)
+add_api_test(graph_process_test threaded)

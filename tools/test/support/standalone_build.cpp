@@ -4,6 +4,7 @@
 
 namespace node_test::standalone {
 
+// colcon installs each package in a folder of its own.
 const char* const kNode =
     "bottom_interact_center/lib/bottom_interact_center/bottom_interact_center";
 const char* const kBottomOperateCall =

@@ -71,10 +71,10 @@ public:
     SharedFuture share() noexcept { return this->future.share(); }
   };
 
-  Client(const Context::SharedPtr& context, const std::string& service_name,
-         const rmw_qos_profile_t& qos_profile)
+  Client(const Context::SharedPtr& context, rclcpp_lite::NodeId node,
+         const std::string& service_name, const rmw_qos_profile_t& qos_profile)
       : ClientBase(
-            context, service_name,
+            context, node, service_name,
             rosidl_typesupport_introspection_cpp::get_message_type_support_handle<Request>(),
             rosidl_typesupport_introspection_cpp::get_message_type_support_handle<Response>(),
             qos_profile) {}

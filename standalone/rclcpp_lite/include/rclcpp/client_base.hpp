@@ -19,9 +19,10 @@ class ClientBase : public detail::ExecutableEntity {
 public:
   RCLCPP_SMART_PTR_DEFINITIONS_NOT_COPYABLE(ClientBase)
 
-  /// `service_name` is fully qualified. Throws std::runtime_error if the DDS endpoints cannot be
-  /// made.
-  ClientBase(const Context::SharedPtr& context, const std::string& service_name,
+  /// `service_name` is fully qualified; the endpoints are announced as `node`'s. Throws
+  /// std::runtime_error if the DDS endpoints cannot be made.
+  ClientBase(const Context::SharedPtr& context, rclcpp_lite::NodeId node,
+             const std::string& service_name,
              const rosidl_message_type_support_t* request_type_support,
              const rosidl_message_type_support_t* response_type_support,
              const rmw_qos_profile_t& qos_profile);

@@ -3,6 +3,7 @@
 #define RCLCPP__NODE_HPP_
 
 #include <atomic>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -34,6 +35,10 @@
 namespace rclcpp {
 
 class Executor;
+class ParameterService;
+namespace detail {
+class NodeRosout;
+}  // namespace detail
 
 class Node : public std::enable_shared_from_this<Node>,
              public rclcpp::node_interfaces::NodeBaseInterface {
@@ -131,6 +136,19 @@ public:
   template <typename ParameterT>
   ParameterT get_parameter_or(const std::string& name, const ParameterT& alternative_value) const;
 
+  /// Fully qualified names of the nodes in the graph, this one included.
+  std::vector<std::string> get_node_names() const;
+  std::map<std::string, std::vector<std::string>> get_topic_names_and_types() const;
+  /// Services with a server or a client.
+  std::map<std::string, std::vector<std::string>> get_service_names_and_types() const;
+  /// The services the node serves (clients do not count). Throws std::runtime_error if no such
+  /// node is in the graph.
+  std::map<std::string, std::vector<std::string>> get_service_names_and_types_by_node(
+      const std::string& node_name, const std::string& namespace_) const;
+  /// `topic_name` is expanded (a relative name is taken in the node's namespace), not remapped.
+  size_t count_publishers(const std::string& topic_name) const;
+  size_t count_subscribers(const std::string& topic_name) const;
+
   /// The node's clock: ROS time, which here always follows the system clock.
   rclcpp::Clock::SharedPtr get_clock();
   rclcpp::Clock::ConstSharedPtr get_clock() const;
@@ -151,6 +169,12 @@ private:
 
   friend class Executor;
 
+  /// The node's /rosout publisher, unless another node of its name has one.
+  void start_rosout();
+  /// The parameters with their events publisher and services, and those every node declares.
+  void start_parameters(const NodeOptions& options);
+  /// This node in its participant's announced graph information.
+  rclcpp_lite::NodeId graph_node() const { return *graph_node_; }
   /// Expands and remaps a topic or service name for this node.
   std::string resolve_name(const std::string& name, bool is_service) const;
   /// Puts an entity into `group` (null: the default group) and wakes the executors. Throws
@@ -168,8 +192,12 @@ private:
   std::string namespace_;
   std::string fully_qualified_name_;
   rclcpp::Logger logger_;
-  std::shared_ptr<rclcpp::node_interfaces::NodeParametersInterface> parameters_;
   rclcpp::Clock::SharedPtr clock_;
+  // Taken out of the graph information with the node.
+  std::shared_ptr<const rclcpp_lite::NodeId> graph_node_;
+  std::shared_ptr<rclcpp::detail::NodeRosout> rosout_;
+  std::shared_ptr<rclcpp::node_interfaces::NodeParametersInterface> parameters_;
+  std::shared_ptr<rclcpp::ParameterService> parameter_service_;  // serves parameters_
   rclcpp::CallbackGroup::SharedPtr default_callback_group_;
   mutable std::mutex callback_groups_mutex_;
   std::vector<rclcpp::CallbackGroup::WeakPtr> callback_groups_;

@@ -20,7 +20,7 @@ template <typename MessageT, typename AllocatorT, typename PublisherT>
 std::shared_ptr<PublisherT> Node::create_publisher(
     const std::string& topic_name, const rclcpp::QoS& qos,
     const PublisherOptionsWithAllocator<AllocatorT>& /*options*/) {
-  return std::make_shared<PublisherT>(context_, resolve_name(topic_name, false), qos);
+  return std::make_shared<PublisherT>(context_, graph_node(), resolve_name(topic_name, false), qos);
 }
 
 template <typename MessageT, typename CallbackT, typename AllocatorT, typename SubscriptionT>
@@ -29,8 +29,8 @@ std::shared_ptr<SubscriptionT> Node::create_subscription(
     const SubscriptionOptionsWithAllocator<AllocatorT>& options) {
   AnySubscriptionCallback<MessageT> any_callback;
   any_callback.set(std::forward<CallbackT>(callback));
-  auto subscription = std::make_shared<SubscriptionT>(context_, resolve_name(topic_name, false),
-                                                      qos, std::move(any_callback));
+  auto subscription = std::make_shared<SubscriptionT>(
+      context_, graph_node(), resolve_name(topic_name, false), qos, std::move(any_callback));
   add_to_group(options.callback_group, subscription, "subscription");
   return subscription;
 }
@@ -40,7 +40,7 @@ typename rclcpp::Client<ServiceT>::SharedPtr Node::create_client(
     const std::string& service_name, const rmw_qos_profile_t& qos_profile,
     rclcpp::CallbackGroup::SharedPtr group) {
   auto client = std::make_shared<rclcpp::Client<ServiceT>>(
-      context_, resolve_name(service_name, true), qos_profile);
+      context_, graph_node(), resolve_name(service_name, true), qos_profile);
   add_to_group(group, client, "client");
   return client;
 }
@@ -52,8 +52,8 @@ typename rclcpp::Service<ServiceT>::SharedPtr Node::create_service(
   AnyServiceCallback<ServiceT> any_callback;
   any_callback.set(std::forward<CallbackT>(callback));
   auto service = std::make_shared<rclcpp::Service<ServiceT>>(
-      context_, resolve_name(service_name, true), std::move(any_callback), qos_profile,
-      logger_.get_name());
+      context_, graph_node(), resolve_name(service_name, true), std::move(any_callback),
+      qos_profile, logger_.get_name());
   add_to_group(group, service, "service");
   return service;
 }

@@ -49,6 +49,27 @@ public:
     return *this;
   }
 
+  /// Whether the node publishes its logger's lines on /rosout (unless --disable-rosout-logs).
+  bool enable_rosout() const { return enable_rosout_; }
+  NodeOptions& enable_rosout(bool enable_rosout) {
+    enable_rosout_ = enable_rosout;
+    return *this;
+  }
+
+  /// Whether the node serves its parameters (<node>/get_parameters and the others).
+  bool start_parameter_services() const { return start_parameter_services_; }
+  NodeOptions& start_parameter_services(bool start_parameter_services) {
+    start_parameter_services_ = start_parameter_services;
+    return *this;
+  }
+
+  /// Whether the node publishes its parameter changes on /parameter_events.
+  bool start_parameter_event_publisher() const { return start_parameter_event_publisher_; }
+  NodeOptions& start_parameter_event_publisher(bool start_parameter_event_publisher) {
+    start_parameter_event_publisher_ = start_parameter_event_publisher;
+    return *this;
+  }
+
   bool allow_undeclared_parameters() const { return allow_undeclared_parameters_; }
   NodeOptions& allow_undeclared_parameters(bool allow_undeclared_parameters) {
     allow_undeclared_parameters_ = allow_undeclared_parameters;
@@ -68,6 +89,9 @@ private:
   std::vector<std::string> arguments_;
   std::vector<rclcpp::Parameter> parameter_overrides_;
   bool use_global_arguments_ = true;
+  bool enable_rosout_ = true;
+  bool start_parameter_services_ = true;
+  bool start_parameter_event_publisher_ = true;
   bool allow_undeclared_parameters_ = false;
   bool automatically_declare_parameters_from_overrides_ = false;
 };

@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "rcl_interfaces/msg/parameter.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/parameter_value.hpp"
 
@@ -76,6 +77,18 @@ public:
   }
 
   std::string value_to_string() const { return rclcpp::to_string(value_); }
+
+  /// Throws std::runtime_error for a type code that names no parameter type.
+  static Parameter from_parameter_msg(const rcl_interfaces::msg::Parameter& parameter) {
+    return Parameter(parameter.name, ParameterValue(parameter.value));
+  }
+  rcl_interfaces::msg::Parameter to_parameter_msg() const {
+    rcl_interfaces::msg::Parameter parameter;
+    parameter.name = name_;
+    parameter.value = value_.to_value_msg();
+    return parameter;
+  }
+  rcl_interfaces::msg::ParameterValue get_value_message() const { return value_.to_value_msg(); }
 
 private:
   std::string name_;

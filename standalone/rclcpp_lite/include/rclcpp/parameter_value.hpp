@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "rcl_interfaces/msg/parameter_type.hpp"
+#include "rcl_interfaces/msg/parameter_value.hpp"
 
 namespace rclcpp {
 
@@ -39,10 +40,13 @@ public:
                            rclcpp::to_string(actual) + "]") {}
 };
 
-/// One parameter value of any of the ROS parameter types, or none (PARAMETER_NOT_SET).
+/// One parameter value of any of the ROS parameter types, or none (PARAMETER_NOT_SET), kept in
+/// its message form as rclcpp keeps it.
 class ParameterValue {
 public:
   ParameterValue() = default;
+  /// Throws std::runtime_error for a type code that names no parameter type.
+  explicit ParameterValue(const rcl_interfaces::msg::ParameterValue& value);
   explicit ParameterValue(const bool bool_value);
   explicit ParameterValue(const int int_value);
   explicit ParameterValue(const int64_t int_value);
@@ -58,56 +62,57 @@ public:
   explicit ParameterValue(const std::vector<double>& double_array_value);
   explicit ParameterValue(const std::vector<std::string>& string_array_value);
 
-  ParameterType get_type() const { return type_; }
+  ParameterType get_type() const { return static_cast<ParameterType>(value_.type); }
+  rcl_interfaces::msg::ParameterValue to_value_msg() const { return value_; }
 
-  bool operator==(const ParameterValue& rhs) const;
+  bool operator==(const ParameterValue& rhs) const { return value_ == rhs.value_; }
   bool operator!=(const ParameterValue& rhs) const { return !(*this == rhs); }
 
   // Access by ParameterType; throws ParameterTypeException on a type mismatch.
   template <ParameterType type>
   std::enable_if_t<type == PARAMETER_BOOL, const bool&> get() const {
     expect(type);
-    return bool_value_;
+    return value_.bool_value;
   }
   template <ParameterType type>
   std::enable_if_t<type == PARAMETER_INTEGER, const int64_t&> get() const {
     expect(type);
-    return integer_value_;
+    return value_.integer_value;
   }
   template <ParameterType type>
   std::enable_if_t<type == PARAMETER_DOUBLE, const double&> get() const {
     expect(type);
-    return double_value_;
+    return value_.double_value;
   }
   template <ParameterType type>
   std::enable_if_t<type == PARAMETER_STRING, const std::string&> get() const {
     expect(type);
-    return string_value_;
+    return value_.string_value;
   }
   template <ParameterType type>
   std::enable_if_t<type == PARAMETER_BYTE_ARRAY, const std::vector<uint8_t>&> get() const {
     expect(type);
-    return byte_array_value_;
+    return value_.byte_array_value;
   }
   template <ParameterType type>
   std::enable_if_t<type == PARAMETER_BOOL_ARRAY, const std::vector<bool>&> get() const {
     expect(type);
-    return bool_array_value_;
+    return value_.bool_array_value;
   }
   template <ParameterType type>
   std::enable_if_t<type == PARAMETER_INTEGER_ARRAY, const std::vector<int64_t>&> get() const {
     expect(type);
-    return integer_array_value_;
+    return value_.integer_array_value;
   }
   template <ParameterType type>
   std::enable_if_t<type == PARAMETER_DOUBLE_ARRAY, const std::vector<double>&> get() const {
     expect(type);
-    return double_array_value_;
+    return value_.double_array_value;
   }
   template <ParameterType type>
   std::enable_if_t<type == PARAMETER_STRING_ARRAY, const std::vector<std::string>&> get() const {
     expect(type);
-    return string_array_value_;
+    return value_.string_array_value;
   }
 
   // Access by C++ type: integral types read as int64_t, floating point as double, and so on.
@@ -164,21 +169,12 @@ public:
 
 private:
   void expect(ParameterType type) const {
-    if (type_ != type) {
-      throw ParameterTypeException(type, type_);
+    if (get_type() != type) {
+      throw ParameterTypeException(type, get_type());
     }
   }
 
-  ParameterType type_ = PARAMETER_NOT_SET;
-  bool bool_value_ = false;
-  int64_t integer_value_ = 0;
-  double double_value_ = 0.0;
-  std::string string_value_;
-  std::vector<uint8_t> byte_array_value_;
-  std::vector<bool> bool_array_value_;
-  std::vector<int64_t> integer_array_value_;
-  std::vector<double> double_array_value_;
-  std::vector<std::string> string_array_value_;
+  rcl_interfaces::msg::ParameterValue value_;
 };
 
 /// The value as text: "true", "42", "1.500000", the string itself, or "[a, b]" for arrays.

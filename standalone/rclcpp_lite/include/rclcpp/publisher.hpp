@@ -21,9 +21,10 @@ public:
 
   RCLCPP_SMART_PTR_DEFINITIONS(Publisher<MessageT, AllocatorT>)
 
-  Publisher(const Context::SharedPtr& context, const std::string& topic_name, const QoS& qos)
+  Publisher(const Context::SharedPtr& context, rclcpp_lite::NodeId node,
+            const std::string& topic_name, const QoS& qos)
       : PublisherBase(
-            context, topic_name,
+            context, node, topic_name,
             rosidl_typesupport_introspection_cpp::get_message_type_support_handle<MessageT>(),
             qos) {}
 

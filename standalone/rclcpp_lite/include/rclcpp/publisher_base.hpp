@@ -16,9 +16,11 @@ class PublisherBase {
 public:
   RCLCPP_SMART_PTR_DEFINITIONS(PublisherBase)
 
-  /// `topic_name` is fully qualified. Throws std::runtime_error if the DDS writer cannot be made.
-  PublisherBase(const Context::SharedPtr& context, const std::string& topic_name,
-                const rosidl_message_type_support_t* type_support, const QoS& qos);
+  /// `topic_name` is fully qualified; the writer is announced as `node`'s. Throws
+  /// std::runtime_error if the DDS writer cannot be made.
+  PublisherBase(const Context::SharedPtr& context, rclcpp_lite::NodeId node,
+                const std::string& topic_name, const rosidl_message_type_support_t* type_support,
+                const QoS& qos);
   virtual ~PublisherBase();
 
   const char* get_topic_name() const { return topic_name_.c_str(); }

@@ -25,11 +25,11 @@ public:
 
   RCLCPP_SMART_PTR_DEFINITIONS(Service)
 
-  Service(const Context::SharedPtr& context, const std::string& service_name,
-          AnyServiceCallback<ServiceT> any_callback, const rmw_qos_profile_t& qos_profile,
-          const std::string& node_logger_name)
+  Service(const Context::SharedPtr& context, rclcpp_lite::NodeId node,
+          const std::string& service_name, AnyServiceCallback<ServiceT> any_callback,
+          const rmw_qos_profile_t& qos_profile, const std::string& node_logger_name)
       : ServiceBase(
-            context, service_name,
+            context, node, service_name,
             rosidl_typesupport_introspection_cpp::get_message_type_support_handle<Request>(),
             rosidl_typesupport_introspection_cpp::get_message_type_support_handle<Response>(),
             qos_profile, node_logger_name),

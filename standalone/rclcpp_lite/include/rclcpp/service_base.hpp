@@ -17,9 +17,11 @@ class ServiceBase : public detail::ExecutableEntity {
 public:
   RCLCPP_SMART_PTR_DEFINITIONS_NOT_COPYABLE(ServiceBase)
 
-  /// `service_name` is fully qualified; responses that time out are reported on the logger
-  /// "<node_logger_name>.rclcpp". Throws std::runtime_error if the DDS endpoints cannot be made.
-  ServiceBase(const Context::SharedPtr& context, const std::string& service_name,
+  /// `service_name` is fully qualified; the endpoints are announced as `node`'s; responses that
+  /// time out are reported on the logger "<node_logger_name>.rclcpp". Throws std::runtime_error
+  /// if the DDS endpoints cannot be made.
+  ServiceBase(const Context::SharedPtr& context, rclcpp_lite::NodeId node,
+              const std::string& service_name,
               const rosidl_message_type_support_t* request_type_support,
               const rosidl_message_type_support_t* response_type_support,
               const rmw_qos_profile_t& qos_profile, const std::string& node_logger_name);

@@ -21,10 +21,11 @@ public:
 
   RCLCPP_SMART_PTR_DEFINITIONS(Subscription)
 
-  Subscription(const Context::SharedPtr& context, const std::string& topic_name, const QoS& qos,
+  Subscription(const Context::SharedPtr& context, rclcpp_lite::NodeId node,
+               const std::string& topic_name, const QoS& qos,
                AnySubscriptionCallback<MessageT> callback)
       : SubscriptionBase(
-            context, topic_name,
+            context, node, topic_name,
             rosidl_typesupport_introspection_cpp::get_message_type_support_handle<MessageT>(), qos),
         callback_(std::move(callback)) {}
 

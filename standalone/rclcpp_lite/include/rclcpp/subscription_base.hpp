@@ -17,9 +17,11 @@ class SubscriptionBase : public detail::ExecutableEntity {
 public:
   RCLCPP_SMART_PTR_DEFINITIONS_NOT_COPYABLE(SubscriptionBase)
 
-  /// `topic_name` is fully qualified. Throws std::runtime_error if the DDS reader cannot be made.
-  SubscriptionBase(const Context::SharedPtr& context, const std::string& topic_name,
-                   const rosidl_message_type_support_t* type_support, const QoS& qos);
+  /// `topic_name` is fully qualified; the reader is announced as `node`'s. Throws
+  /// std::runtime_error if the DDS reader cannot be made.
+  SubscriptionBase(const Context::SharedPtr& context, rclcpp_lite::NodeId node,
+                   const std::string& topic_name, const rosidl_message_type_support_t* type_support,
+                   const QoS& qos);
   ~SubscriptionBase() override;
 
   const char* get_topic_name() const { return topic_name_.c_str(); }

@@ -11,8 +11,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "rmw/types.h"
 #include "rosidl_runtime_c/message_type_support_struct.h"
@@ -25,6 +28,13 @@ constexpr char kWriteFailedDetail[] = "cannot publish data";
 
 /// Called from a middleware thread when new data may be ready to take. Must not block.
 using DataReadyCallback = std::function<void()>;
+
+/// A node in its participant's graph information; the endpoints of kNoNode belong to no node.
+using NodeId = uint64_t;
+constexpr NodeId kNoNode = 0;
+
+/// ROS names of topics or services, each with its types ("velmoria_protocol/msg/RobotEvent").
+using NamesAndTypes = std::map<std::string, std::vector<std::string>>;
 
 /// The DDS domain participant of one rclcpp context, with the discovery graph it has seen.
 ///
@@ -47,16 +57,37 @@ public:
   virtual bool wait_for_graph_change(uint64_t seen, std::chrono::nanoseconds timeout) = 0;
   /// Wakes every graph waiter, e.g. on context shutdown.
   virtual void wake_graph_waiters() = 0;
+
+  /// Enters a node into the graph information this participant announces on ros_discovery_info,
+  /// as rmw_fastrtps_cpp does: the endpoints created for it are announced as its own.
+  virtual NodeId add_node(const std::string& node_namespace, const std::string& node_name) = 0;
+  /// Takes the node out of the announced graph information.
+  virtual void remove_node(NodeId node) = 0;
+
+  // The graph as the participants announced it, this one included. Names are ROS names.
+
+  /// (namespace, name) of every node.
+  virtual std::vector<std::pair<std::string, std::string>> node_names() const = 0;
+  /// Topics with a publisher or a subscription.
+  virtual NamesAndTypes topic_names_and_types() const = 0;
+  /// Services with a server or a client.
+  virtual NamesAndTypes service_names_and_types() const = 0;
+  /// The services the node serves; throws std::runtime_error if no participant announced it.
+  virtual NamesAndTypes service_names_and_types_by_node(
+      const std::string& node_name, const std::string& node_namespace) const = 0;
+  virtual size_t count_publishers(const std::string& topic_name) const = 0;
+  virtual size_t count_subscribers(const std::string& topic_name) const = 0;
 };
 
 /// The names below are fully qualified ROS names ("/robot_event", "/bottom_operate"); the cores
 /// apply the DDS mangling ("rt/...", "rq/...Request", "rr/...Reply") and derive the DDS type names
-/// ("pkg::msg::dds_::T_") from the introspection type support.
+/// ("pkg::msg::dds_::T_") from the introspection type support. Each core's readers and writers
+/// are announced as the given node's while the core lives.
 
 class PublisherCore {
 public:
   static std::unique_ptr<PublisherCore> create(const std::shared_ptr<Participant>& participant,
-                                               const std::string& topic_name,
+                                               NodeId node, const std::string& topic_name,
                                                const rosidl_message_type_support_t* type_support,
                                                const rmw_qos_profile_t& qos);
   virtual ~PublisherCore() = default;
@@ -69,7 +100,7 @@ public:
 class SubscriptionCore {
 public:
   static std::unique_ptr<SubscriptionCore> create(const std::shared_ptr<Participant>& participant,
-                                                  const std::string& topic_name,
+                                                  NodeId node, const std::string& topic_name,
                                                   const rosidl_message_type_support_t* type_support,
                                                   const rmw_qos_profile_t& qos,
                                                   DataReadyCallback on_data);
@@ -83,7 +114,7 @@ public:
 class ServiceCore {
 public:
   static std::unique_ptr<ServiceCore> create(
-      const std::shared_ptr<Participant>& participant, const std::string& service_name,
+      const std::shared_ptr<Participant>& participant, NodeId node, const std::string& service_name,
       const rosidl_message_type_support_t* request_type_support,
       const rosidl_message_type_support_t* response_type_support, const rmw_qos_profile_t& qos,
       DataReadyCallback on_request);
@@ -101,7 +132,7 @@ public:
 class ClientCore {
 public:
   static std::unique_ptr<ClientCore> create(
-      const std::shared_ptr<Participant>& participant, const std::string& service_name,
+      const std::shared_ptr<Participant>& participant, NodeId node, const std::string& service_name,
       const rosidl_message_type_support_t* request_type_support,
       const rosidl_message_type_support_t* response_type_support, const rmw_qos_profile_t& qos,
       DataReadyCallback on_response);

@@ -23,7 +23,8 @@ using eprosima::fastrtps::rtps::GUID_t;
 
 class DdsClientCore final : public ClientCore {
 public:
-  DdsClientCore(const std::shared_ptr<Participant>& participant, const std::string& service_name,
+  DdsClientCore(const std::shared_ptr<Participant>& participant, NodeId node,
+                const std::string& service_name,
                 const rosidl_message_type_support_t* request_type_support,
                 const rosidl_message_type_support_t* response_type_support,
                 const rmw_qos_profile_t& qos, DataReadyCallback on_response)
@@ -35,9 +36,9 @@ public:
         reply_listener_(reply_writers_, std::move(on_response)),
         request_listener_(request_readers_) {
     // The reply reader exists before any request can name it.
-    reply_reader_ = participant_->create_reader(reply_topic_, response_type_support,
+    reply_reader_ = participant_->create_reader(node, reply_topic_, response_type_support,
                                                 make_reader_qos(qos), &reply_listener_);
-    request_writer_ = participant_->create_writer(request_topic_, request_type_support,
+    request_writer_ = participant_->create_writer(node, request_topic_, request_type_support,
                                                   make_writer_qos(qos), &request_listener_);
   }
 
@@ -101,11 +102,11 @@ private:
 }  // namespace middleware
 
 std::unique_ptr<ClientCore> ClientCore::create(
-    const std::shared_ptr<Participant>& participant, const std::string& service_name,
+    const std::shared_ptr<Participant>& participant, NodeId node, const std::string& service_name,
     const rosidl_message_type_support_t* request_type_support,
     const rosidl_message_type_support_t* response_type_support, const rmw_qos_profile_t& qos,
     DataReadyCallback on_response) {
-  return std::make_unique<middleware::DdsClientCore>(participant, service_name,
+  return std::make_unique<middleware::DdsClientCore>(participant, node, service_name,
                                                      request_type_support, response_type_support,
                                                      qos, std::move(on_response));
 }

@@ -1,9 +1,11 @@
 #include "dds_participant.hpp"
 
+#include <set>
 #include <stdexcept>
 
 #include <fastdds/dds/topic/TypeSupport.hpp>
 
+#include "dds_names.hpp"
 #include "middleware_lifetime.hpp"
 #include "rcutils/logging_macros.h"
 
@@ -35,6 +37,34 @@ void require_port_range(size_t domain_id) {
                              " is beyond the RTPS port range (0 to 232)");
   }
 }
+
+using NameOf = std::string (*)(const std::string&);
+
+/// The ROS names and types of the endpoints whose DDS topic and type names demangle, each type
+/// listed once, in order, as rmw_dds_common lists them.
+NamesAndTypes names_and_types(const std::vector<GraphCache::Endpoint>& endpoints, NameOf name_of,
+                              NameOf type_of) {
+  std::map<std::string, std::set<std::string>> sorted;
+  for (const GraphCache::Endpoint& endpoint : endpoints) {
+    const std::string name = name_of(endpoint.topic);
+    const std::string type = type_of(endpoint.type);
+    if (!name.empty() && !type.empty()) {
+      sorted[name].insert(type);
+    }
+  }
+  NamesAndTypes found;
+  for (const auto& [name, types] : sorted) {
+    found[name].assign(types.begin(), types.end());
+  }
+  return found;
+}
+
+std::vector<GraphCache::Endpoint> readers_and_writers(const GraphCache& graph) {
+  std::vector<GraphCache::Endpoint> endpoints = graph.endpoints(Kind::reader);
+  const std::vector<GraphCache::Endpoint> writers = graph.endpoints(Kind::writer);
+  endpoints.insert(endpoints.end(), writers.begin(), writers.end());
+  return endpoints;
+}
 }  // namespace
 
 DdsParticipant::DdsParticipant(size_t domain_id, bool localhost_only)
@@ -48,12 +78,19 @@ DdsParticipant::DdsParticipant(size_t domain_id, bool localhost_only)
     throw std::runtime_error("Fast DDS could not create a participant in domain " +
                              std::to_string(domain_id));
   }
-  publisher_ = participant_->create_publisher(fdds::PUBLISHER_QOS_DEFAULT);
-  subscriber_ = participant_->create_subscriber(fdds::SUBSCRIBER_QOS_DEFAULT);
-  if (publisher_ == nullptr || subscriber_ == nullptr) {
+  try {
+    publisher_ = participant_->create_publisher(fdds::PUBLISHER_QOS_DEFAULT);
+    subscriber_ = participant_->create_subscriber(fdds::SUBSCRIBER_QOS_DEFAULT);
+    if (publisher_ == nullptr || subscriber_ == nullptr) {
+      throw std::runtime_error("Fast DDS could not create the publisher and subscriber");
+    }
+    discovery_info_ = std::make_unique<DiscoveryInfo>(
+        participant_, publisher_, subscriber_,
+        acquire_topic(DiscoveryInfo::kTopic, DiscoveryInfo::type_support()), graph_);
+  } catch (...) {
     participant_->delete_contained_entities();
     factory_->delete_participant(participant_);
-    throw std::runtime_error("Fast DDS could not create the publisher and subscriber");
+    throw;
   }
 }
 
@@ -92,8 +129,47 @@ void DdsParticipant::wake_graph_waiters() {
   graph_.note_change();
 }
 
+NodeId DdsParticipant::add_node(const std::string& node_namespace, const std::string& node_name) {
+  return discovery_info_->add_node(node_namespace, node_name);
+}
+
+void DdsParticipant::remove_node(NodeId node) {
+  discovery_info_->remove_node(node);
+}
+
+std::vector<std::pair<std::string, std::string>> DdsParticipant::node_names() const {
+  return graph_.node_names();
+}
+
+NamesAndTypes DdsParticipant::topic_names_and_types() const {
+  return names_and_types(readers_and_writers(graph_), topic_from_dds, type_from_dds);
+}
+
+NamesAndTypes DdsParticipant::service_names_and_types() const {
+  return names_and_types(readers_and_writers(graph_), service_from_dds, service_type_from_dds);
+}
+
+NamesAndTypes DdsParticipant::service_names_and_types_by_node(
+    const std::string& node_name, const std::string& node_namespace) const {
+  std::vector<GraphCache::Endpoint> readers;
+  if (!graph_.node_endpoints(node_namespace, node_name, Kind::reader, readers)) {
+    throw std::runtime_error("failed to get service names and types by node: no node '" +
+                             node_name + "' in namespace '" + node_namespace + "'");
+  }
+  // A server reads requests; a client's request writer does not make its node a server.
+  return names_and_types(readers, service_from_request_topic, service_type_from_dds);
+}
+
+size_t DdsParticipant::count_publishers(const std::string& topic_name) const {
+  return graph_.count(Kind::writer, message_topic(topic_name, false));
+}
+
+size_t DdsParticipant::count_subscribers(const std::string& topic_name) const {
+  return graph_.count(Kind::reader, message_topic(topic_name, false));
+}
+
 DdsParticipant::WriterPtr DdsParticipant::create_writer(
-    const std::string& dds_topic, const rosidl_message_type_support_t* type_support,
+    NodeId node, const std::string& dds_topic, const rosidl_message_type_support_t* type_support,
     const fdds::DataWriterQos& qos, fdds::DataWriterListener* listener) {
   fdds::Topic* topic = acquire_topic(dds_topic, type_support);
   fdds::DataWriter* writer = publisher_->create_datawriter(
@@ -103,13 +179,15 @@ DdsParticipant::WriterPtr DdsParticipant::create_writer(
     throw std::runtime_error("Fast DDS could not create a writer on " + dds_topic);
   }
   // Listed now rather than when Fast DDS reports it, so it counts as soon as it exists.
-  graph_.add_endpoint(Kind::writer, writer->guid(), dds_topic);
-  return WriterPtr(writer, [self = shared_from_this(), topic](fdds::DataWriter* doomed) {
+  graph_.add_endpoint(Kind::writer, writer->guid(), {dds_topic, topic->get_type_name()});
+  discovery_info_->associate(node, Kind::writer, writer->guid());
+  return WriterPtr(writer, [self = shared_from_this(), topic, node](fdds::DataWriter* doomed) {
     if (!MiddlewareLifetime::Standing()) {
       RCUTILS_LOG_ERROR_NAMED(kMiddlewareLogger, "Failed to delete datawriter");
       doomed->set_listener(nullptr);  // its listener goes with the endpoint's owner
       return;
     }
+    self->discovery_info_->dissociate(node, Kind::writer, doomed->guid());
     self->graph_.remove_endpoint(Kind::writer, doomed->guid());
     self->publisher_->delete_datawriter(doomed);
     self->release_topic(topic);
@@ -117,7 +195,7 @@ DdsParticipant::WriterPtr DdsParticipant::create_writer(
 }
 
 DdsParticipant::ReaderPtr DdsParticipant::create_reader(
-    const std::string& dds_topic, const rosidl_message_type_support_t* type_support,
+    NodeId node, const std::string& dds_topic, const rosidl_message_type_support_t* type_support,
     const fdds::DataReaderQos& qos, fdds::DataReaderListener* listener) {
   fdds::Topic* topic = acquire_topic(dds_topic, type_support);
   fdds::DataReader* reader = subscriber_->create_datareader(
@@ -126,13 +204,15 @@ DdsParticipant::ReaderPtr DdsParticipant::create_reader(
     release_topic(topic);
     throw std::runtime_error("Fast DDS could not create a reader on " + dds_topic);
   }
-  graph_.add_endpoint(Kind::reader, reader->guid(), dds_topic);
-  return ReaderPtr(reader, [self = shared_from_this(), topic](fdds::DataReader* doomed) {
+  graph_.add_endpoint(Kind::reader, reader->guid(), {dds_topic, topic->get_type_name()});
+  discovery_info_->associate(node, Kind::reader, reader->guid());
+  return ReaderPtr(reader, [self = shared_from_this(), topic, node](fdds::DataReader* doomed) {
     if (!MiddlewareLifetime::Standing()) {
       RCUTILS_LOG_ERROR_NAMED(kMiddlewareLogger, "Failed to delete datareader");
       doomed->set_listener(nullptr);  // its listener goes with the endpoint's owner
       return;
     }
+    self->discovery_info_->dissociate(node, Kind::reader, doomed->guid());
     self->graph_.remove_endpoint(Kind::reader, doomed->guid());
     self->subscriber_->delete_datareader(doomed);
     self->release_topic(topic);

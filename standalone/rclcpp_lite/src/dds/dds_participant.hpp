@@ -1,5 +1,6 @@
 // The Fast DDS participant behind rclcpp_lite::Participant. Endpoint cores create their readers
-// and writers through it, so types and topics are shared and local endpoints enter the graph.
+// and writers through it, so types and topics are shared and local endpoints enter the graph and
+// the announced graph information of their node.
 #ifndef RCLCPP_LITE__DDS__DDS_PARTICIPANT_HPP_
 #define RCLCPP_LITE__DDS__DDS_PARTICIPANT_HPP_
 
@@ -17,6 +18,7 @@
 #include <fastdds/dds/subscriber/Subscriber.hpp>
 #include <fastdds/dds/topic/Topic.hpp>
 
+#include "discovery_info.hpp"
 #include "discovery_listener.hpp"
 #include "graph_cache.hpp"
 #include "rclcpp_lite/middleware.hpp"
@@ -42,14 +44,24 @@ public:
   uint64_t graph_generation() const override;
   bool wait_for_graph_change(uint64_t seen, std::chrono::nanoseconds timeout) override;
   void wake_graph_waiters() override;
+  NodeId add_node(const std::string& node_namespace, const std::string& node_name) override;
+  void remove_node(NodeId node) override;
+  std::vector<std::pair<std::string, std::string>> node_names() const override;
+  NamesAndTypes topic_names_and_types() const override;
+  NamesAndTypes service_names_and_types() const override;
+  NamesAndTypes service_names_and_types_by_node(const std::string& node_name,
+                                                const std::string& node_namespace) const override;
+  size_t count_publishers(const std::string& topic_name) const override;
+  size_t count_subscribers(const std::string& topic_name) const override;
 
-  /// Endpoint on dds_topic carrying the type support's messages. Throws std::runtime_error on
-  /// failure. The listener must outlive the endpoint; deleting the endpoint releases its topic.
-  WriterPtr create_writer(const std::string& dds_topic,
+  /// Endpoint of `node` on dds_topic carrying the type support's messages. Throws
+  /// std::runtime_error on failure. The listener must outlive the endpoint; deleting the endpoint
+  /// releases its topic and takes it off the node's list.
+  WriterPtr create_writer(NodeId node, const std::string& dds_topic,
                           const rosidl_message_type_support_t* type_support,
                           const eprosima::fastdds::dds::DataWriterQos& qos,
                           eprosima::fastdds::dds::DataWriterListener* listener);
-  ReaderPtr create_reader(const std::string& dds_topic,
+  ReaderPtr create_reader(NodeId node, const std::string& dds_topic,
                           const rosidl_message_type_support_t* type_support,
                           const eprosima::fastdds::dds::DataReaderQos& qos,
                           eprosima::fastdds::dds::DataReaderListener* listener);
@@ -73,6 +85,7 @@ private:
   eprosima::fastdds::dds::Subscriber* subscriber_ = nullptr;
   std::mutex topics_mutex_;
   std::map<std::string, SharedTopic> topics_;
+  std::unique_ptr<DiscoveryInfo> discovery_info_;
 };
 
 }  // namespace rclcpp_lite::middleware

@@ -24,7 +24,8 @@ void DiscoveryListener::on_subscriber_discovery(eprosima::fastdds::dds::DomainPa
   if (info.status == ReaderDiscoveryInfo::REMOVED_READER) {
     graph_.remove_endpoint(Kind::reader, info.info.guid());
   } else {
-    graph_.add_endpoint(Kind::reader, info.info.guid(), info.info.topicName().to_string());
+    graph_.add_endpoint(Kind::reader, info.info.guid(),
+                        {info.info.topicName().to_string(), info.info.typeName().to_string()});
   }
 }
 
@@ -33,7 +34,8 @@ void DiscoveryListener::on_publisher_discovery(eprosima::fastdds::dds::DomainPar
   if (info.status == WriterDiscoveryInfo::REMOVED_WRITER) {
     graph_.remove_endpoint(Kind::writer, info.info.guid());
   } else {
-    graph_.add_endpoint(Kind::writer, info.info.guid(), info.info.topicName().to_string());
+    graph_.add_endpoint(Kind::writer, info.info.guid(),
+                        {info.info.topicName().to_string(), info.info.typeName().to_string()});
   }
 }
 

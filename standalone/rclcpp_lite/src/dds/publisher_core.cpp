@@ -15,11 +15,13 @@ namespace {
 
 class DdsPublisherCore final : public PublisherCore {
 public:
-  DdsPublisherCore(const std::shared_ptr<Participant>& participant, const std::string& topic_name,
-                   const rosidl_message_type_support_t* type_support, const rmw_qos_profile_t& qos)
+  DdsPublisherCore(const std::shared_ptr<Participant>& participant, NodeId node,
+                   const std::string& topic_name, const rosidl_message_type_support_t* type_support,
+                   const rmw_qos_profile_t& qos)
       : listener_(subscriptions_),
         writer_(DdsParticipant::of(participant)
-                    ->create_writer(message_topic(topic_name, qos.avoid_ros_namespace_conventions),
+                    ->create_writer(node,
+                                    message_topic(topic_name, qos.avoid_ros_namespace_conventions),
                                     type_support, make_writer_qos(qos), &listener_)) {}
 
   bool publish(const void* message) override {
@@ -39,9 +41,10 @@ private:
 }  // namespace middleware
 
 std::unique_ptr<PublisherCore> PublisherCore::create(
-    const std::shared_ptr<Participant>& participant, const std::string& topic_name,
+    const std::shared_ptr<Participant>& participant, NodeId node, const std::string& topic_name,
     const rosidl_message_type_support_t* type_support, const rmw_qos_profile_t& qos) {
-  return std::make_unique<middleware::DdsPublisherCore>(participant, topic_name, type_support, qos);
+  return std::make_unique<middleware::DdsPublisherCore>(participant, node, topic_name, type_support,
+                                                        qos);
 }
 
 }  // namespace rclcpp_lite

@@ -29,7 +29,8 @@ constexpr std::chrono::milliseconds kReplyMatchTimeout(100);
 
 class DdsServiceCore final : public ServiceCore {
 public:
-  DdsServiceCore(const std::shared_ptr<Participant>& participant, const std::string& service_name,
+  DdsServiceCore(const std::shared_ptr<Participant>& participant, NodeId node,
+                 const std::string& service_name,
                  const rosidl_message_type_support_t* request_type_support,
                  const rosidl_message_type_support_t* response_type_support,
                  const rmw_qos_profile_t& qos, DataReadyCallback on_request)
@@ -48,11 +49,11 @@ public:
     const auto dds = DdsParticipant::of(participant);
     const bool avoid_conventions = qos.avoid_ros_namespace_conventions;
     reply_writer_ =
-        dds->create_writer(reply_topic(service_name, avoid_conventions), response_type_support,
-                           make_writer_qos(qos), &reply_listener_);
+        dds->create_writer(node, reply_topic(service_name, avoid_conventions),
+                           response_type_support, make_writer_qos(qos), &reply_listener_);
     request_reader_ =
-        dds->create_reader(request_topic(service_name, avoid_conventions), request_type_support,
-                           make_reader_qos(qos), &request_listener_);
+        dds->create_reader(node, request_topic(service_name, avoid_conventions),
+                           request_type_support, make_reader_qos(qos), &request_listener_);
   }
 
   bool take_request(void* request, rmw_request_id_t& request_id) override {
@@ -131,11 +132,11 @@ private:
 }  // namespace middleware
 
 std::unique_ptr<ServiceCore> ServiceCore::create(
-    const std::shared_ptr<Participant>& participant, const std::string& service_name,
+    const std::shared_ptr<Participant>& participant, NodeId node, const std::string& service_name,
     const rosidl_message_type_support_t* request_type_support,
     const rosidl_message_type_support_t* response_type_support, const rmw_qos_profile_t& qos,
     DataReadyCallback on_request) {
-  return std::make_unique<middleware::DdsServiceCore>(participant, service_name,
+  return std::make_unique<middleware::DdsServiceCore>(participant, node, service_name,
                                                       request_type_support, response_type_support,
                                                       qos, std::move(on_request));
 }

@@ -19,13 +19,14 @@ namespace fdds = eprosima::fastdds::dds;
 
 class DdsSubscriptionCore final : public SubscriptionCore {
 public:
-  DdsSubscriptionCore(const std::shared_ptr<Participant>& participant,
+  DdsSubscriptionCore(const std::shared_ptr<Participant>& participant, NodeId node,
                       const std::string& topic_name,
                       const rosidl_message_type_support_t* type_support,
                       const rmw_qos_profile_t& qos, DataReadyCallback on_data)
       : listener_(publishers_, std::move(on_data)),
         reader_(DdsParticipant::of(participant)
-                    ->create_reader(message_topic(topic_name, qos.avoid_ros_namespace_conventions),
+                    ->create_reader(node,
+                                    message_topic(topic_name, qos.avoid_ros_namespace_conventions),
                                     type_support, make_reader_qos(qos), &listener_)) {}
 
   bool take(void* message) override {
@@ -51,11 +52,11 @@ private:
 }  // namespace middleware
 
 std::unique_ptr<SubscriptionCore> SubscriptionCore::create(
-    const std::shared_ptr<Participant>& participant, const std::string& topic_name,
+    const std::shared_ptr<Participant>& participant, NodeId node, const std::string& topic_name,
     const rosidl_message_type_support_t* type_support, const rmw_qos_profile_t& qos,
     DataReadyCallback on_data) {
-  return std::make_unique<middleware::DdsSubscriptionCore>(participant, topic_name, type_support,
-                                                           qos, std::move(on_data));
+  return std::make_unique<middleware::DdsSubscriptionCore>(participant, node, topic_name,
+                                                           type_support, qos, std::move(on_data));
 }
 
 }  // namespace rclcpp_lite

@@ -1,17 +1,64 @@
 // Logging: the RCLCPP_* macros go through rcutils' console handler in the ROS format, on
 // stderr; --log-level sets the default level or one logger's, --disable-stdout-logs silences.
+// A node's own logger also publishes its lines on /rosout, unless --disable-rosout-logs.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "api_test_context.hpp"
+#include "poll_until.hpp"
+#include "rcl_interfaces/msg/log.hpp"
+#include "rclcpp/detail/rosout.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "rcutils/logging.h"
 
 using LoggingTest = ContextTest;
+using rcl_interfaces::msg::Log;
+using namespace std::chrono_literals;
+
+namespace {
+
+/// The /rosout lines a subscription received.
+class LogInbox {
+public:
+  void add(const Log& line) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    lines_.push_back(line);
+  }
+
+  /// The line with that text, once it has arrived; nullopt after the timeout.
+  std::optional<Log> wait_for(const std::string& text) {
+    std::optional<Log> found;
+    poll_until(15s, [&] {
+      found = find(text);
+      return found.has_value();
+    });
+    return found;
+  }
+
+  std::optional<Log> find(const std::string& text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const Log& line : lines_) {
+      if (line.msg == text) {
+        return line;
+      }
+    }
+    return std::nullopt;
+  }
+
+private:
+  std::mutex mutex_;
+  std::vector<Log> lines_;
+};
+
+}  // namespace
 
 TEST_F(LoggingTest, NodeLoggersPrintTheRosConsoleFormatOnStderr) {
   init({"prog"});
@@ -87,4 +134,61 @@ TEST_F(LoggingTest, StreamOnceAndThrottleVariants) {
   for (const char* hidden : {"once 1", "throttled 1", "skipfirst 0", "expression 0"}) {
     EXPECT_EQ(text.find(hidden), std::string::npos) << hidden;
   }
+}
+
+TEST_F(LoggingTest, ANodesLinesReachRosoutWithTheirSourceAndLateJoinersGetThem) {
+  init({"prog"});
+  auto talker = std::make_shared<rclcpp::Node>("talker", "/robot", options());
+  RCLCPP_INFO(talker->get_logger(), "before anyone listened");
+  auto listener = std::make_shared<rclcpp::Node>("rosout_listener", options());
+  LogInbox inbox;
+  auto subscription =
+      listener->create_subscription<Log>("/rosout", rclcpp::QoS(1000).transient_local(),
+                                         [&inbox](const Log& line) { inbox.add(line); });
+  auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options());
+  executor->add_node(listener);
+  spin_in_background(executor);
+  EXPECT_TRUE(inbox.wait_for("before anyone listened"));
+
+  const int64_t before = rclcpp::Clock(RCL_SYSTEM_TIME).now().nanoseconds();
+  RCLCPP_WARN(talker->get_logger(), "warned %d", 7);
+  const uint32_t warned_line = __LINE__ - 1;
+  RCLCPP_WARN(talker->get_logger().get_child("sub"), "child line");
+  RCLCPP_WARN(rclcpp::get_logger("rclcpp"), "library line");
+  RCLCPP_DEBUG(talker->get_logger(), "debug line");
+  // What a thread that publishes lines logs is not queued for publishing again.
+  std::thread([&talker] {
+    rclcpp::detail::Rosout::mark_publishing_thread();
+    RCLCPP_WARN(talker->get_logger(), "publishing thread line");
+  }).join();
+  RCLCPP_ERROR(talker->get_logger(), "last line");
+  ASSERT_TRUE(inbox.wait_for("last line"));
+  const auto warned = inbox.find("warned 7");
+  ASSERT_TRUE(warned);
+  EXPECT_EQ(warned->level, Log::WARN);
+  EXPECT_EQ(warned->name, "robot.talker");
+  EXPECT_NE(warned->file.find("logging_test.cpp"), std::string::npos) << warned->file;
+  EXPECT_EQ(warned->function, "TestBody");
+  EXPECT_EQ(warned->line, warned_line);
+  EXPECT_GE(rclcpp::Time(warned->stamp, RCL_SYSTEM_TIME).nanoseconds(), before);
+  // Only the node's own logger publishes, and only what its level lets through.
+  for (const char* kept : {"child line", "library line", "debug line", "publishing thread line"}) {
+    EXPECT_FALSE(inbox.find(kept)) << kept;
+  }
+}
+
+TEST_F(LoggingTest, RosoutPublishersFollowTheSwitchesOnePerNodeName) {
+  init({"prog", "--ros-args", "--disable-rosout-logs"});
+  EXPECT_EQ(std::make_shared<rclcpp::Node>("quiet", options())->count_publishers("/rosout"), 0u);
+
+  init({"prog"});
+  auto first = std::make_shared<rclcpp::Node>("twin", options());
+  auto without = std::make_shared<rclcpp::Node>("loner", options().enable_rosout(false));
+  EXPECT_EQ(first->count_publishers("/rosout"), 1u);
+  testing::internal::CaptureStderr();
+  auto second = std::make_shared<rclcpp::Node>("twin", options());
+  const std::string text = testing::internal::GetCapturedStderr();
+  EXPECT_NE(text.find("Publisher already registered for provided node name."), std::string::npos)
+      << text;
+  EXPECT_EQ(first->count_publishers("/rosout"), 1u);
 }

@@ -66,11 +66,12 @@ void expect_loopback_only(const char* localhost_only) {
   }
   const auto participant = rclcpp_lite::Participant::create(test_domain_id());
   const auto publisher = rclcpp_lite::PublisherCore::create(
-      participant, "/loopback_probe",
+      participant, rclcpp_lite::kNoNode, "/loopback_probe",
       get_message_type_support_handle<velmoria_protocol::msg::DiagnosticEvent>(),
       rmw_qos_profile_default);
   const auto client = rclcpp_lite::ClientCore::create(
-      participant, "/loopback_probe", get_message_type_support_handle<Srv::Request>(),
+      participant, rclcpp_lite::kNoNode, "/loopback_probe",
+      get_message_type_support_handle<Srv::Request>(),
       get_message_type_support_handle<Srv::Response>(), rmw_qos_profile_services_default, nullptr);
 
   const std::vector<SocketEntry> sockets = own_inet_sockets();

@@ -17,6 +17,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using rclcpp_lite::kNoNode;
 using rclcpp_lite::Participant;
 using rclcpp_lite::PublisherCore;
 using rclcpp_lite::SubscriptionCore;
@@ -59,15 +60,16 @@ TEST(PubSubInProcess, TopicIsReleasedWithItsLastEndpoint) {
   const auto participant = Participant::create(test_domain_id());
   const auto header_type = get_message_type_support_handle<std_msgs::msg::Header>();
   auto publisher =
-      PublisherCore::create(participant, "/reused", event_type(), rmw_qos_profile_default);
+      PublisherCore::create(participant, kNoNode, "/reused", event_type(), rmw_qos_profile_default);
   EXPECT_EQ(participant->count_writers("rt/reused"), 1u);
   // While the topic exists it keeps its type.
-  EXPECT_THROW(PublisherCore::create(participant, "/reused", header_type, rmw_qos_profile_default),
-               std::runtime_error);
+  EXPECT_THROW(
+      PublisherCore::create(participant, kNoNode, "/reused", header_type, rmw_qos_profile_default),
+      std::runtime_error);
   publisher.reset();
   EXPECT_EQ(participant->count_writers("rt/reused"), 0u);
   EXPECT_NO_THROW(
-      PublisherCore::create(participant, "/reused", header_type, rmw_qos_profile_default));
+      PublisherCore::create(participant, kNoNode, "/reused", header_type, rmw_qos_profile_default));
 }
 
 TEST(PubSubQos, KeepLastDepthKeepsOnlyTheNewest) {
@@ -75,10 +77,10 @@ TEST(PubSubQos, KeepLastDepthKeepsOnlyTheNewest) {
   rmw_qos_profile_t shallow = rmw_qos_profile_default;
   shallow.depth = 2;
   std::atomic<size_t> arrivals{0};
-  auto subscription = SubscriptionCore::create(participant, "/depth_probe", event_type(), shallow,
-                                               [&arrivals] { ++arrivals; });
-  auto publisher =
-      PublisherCore::create(participant, "/depth_probe", event_type(), rmw_qos_profile_default);
+  auto subscription = SubscriptionCore::create(participant, kNoNode, "/depth_probe", event_type(),
+                                               shallow, [&arrivals] { ++arrivals; });
+  auto publisher = PublisherCore::create(participant, kNoNode, "/depth_probe", event_type(),
+                                         rmw_qos_profile_default);
   ASSERT_TRUE(poll_until(20s, [&] {
     return publisher->matched_subscriptions() == 1 && subscription->matched_publishers() == 1;
   }));
@@ -93,11 +95,12 @@ TEST(PubSubQos, TransientLocalLateJoinerGetsTheKeptHistory) {
   rmw_qos_profile_t latched = rmw_qos_profile_default;
   latched.durability = RMW_QOS_POLICY_DURABILITY_TRANSIENT_LOCAL;
   latched.depth = 3;
-  auto publisher = PublisherCore::create(participant, "/latched_probe", event_type(), latched);
+  auto publisher =
+      PublisherCore::create(participant, kNoNode, "/latched_probe", event_type(), latched);
   publish_ids(*publisher, 1, 5);
 
-  auto late =
-      SubscriptionCore::create(participant, "/latched_probe", event_type(), latched, nullptr);
+  auto late = SubscriptionCore::create(participant, kNoNode, "/latched_probe", event_type(),
+                                       latched, nullptr);
   EXPECT_EQ(take_ids(*late, 3, 20s), (std::vector<int32_t>{3, 4, 5}));
 }
 

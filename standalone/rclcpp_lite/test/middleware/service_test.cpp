@@ -17,6 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using rclcpp_lite::ClientCore;
+using rclcpp_lite::kNoNode;
 using rclcpp_lite::Participant;
 using rclcpp_lite::ServiceCore;
 using rosidl_typesupport_introspection_cpp::get_message_type_support_handle;
@@ -33,7 +34,7 @@ struct Endpoint {
 void make_client(Endpoint& endpoint, const std::shared_ptr<Participant>& participant,
                  const std::string& name) {
   endpoint.client =
-      ClientCore::create(participant, name, get_message_type_support_handle<Request>(),
+      ClientCore::create(participant, kNoNode, name, get_message_type_support_handle<Request>(),
                          get_message_type_support_handle<Response>(),
                          rmw_qos_profile_services_default, [&endpoint] { ++endpoint.arrivals; });
 }
@@ -42,7 +43,7 @@ void make_service(Endpoint& endpoint, const std::shared_ptr<Participant>& partic
                   const std::string& name,
                   const rmw_qos_profile_t& qos = rmw_qos_profile_services_default) {
   endpoint.service = ServiceCore::create(
-      participant, name, get_message_type_support_handle<Request>(),
+      participant, kNoNode, name, get_message_type_support_handle<Request>(),
       get_message_type_support_handle<Response>(), qos, [&endpoint] { ++endpoint.arrivals; });
 }
 

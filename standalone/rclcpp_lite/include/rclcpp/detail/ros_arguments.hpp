@@ -39,6 +39,7 @@ public:
   /// (logger name, rcutils severity) from --log-level NAME:=LEVEL, in order.
   const std::vector<std::pair<std::string, int>>& logger_levels() const { return logger_levels_; }
   bool stdout_logs_enabled() const { return stdout_logs_enabled_; }
+  bool rosout_logs_enabled() const { return rosout_logs_enabled_; }
 
 private:
   // Each applies the value of one flag; std::invalid_argument says why a value is malformed.
@@ -56,6 +57,7 @@ private:
   int default_log_level_ = -1;
   std::vector<std::pair<std::string, int>> logger_levels_;
   bool stdout_logs_enabled_ = true;
+  bool rosout_logs_enabled_ = true;
 };
 
 }  // namespace detail
