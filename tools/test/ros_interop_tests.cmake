@@ -16,13 +16,6 @@ target_compile_definitions(ros2_cli_harness PRIVATE
 # ros_interop_test: the builds and the tools talking to each other; ros_graph_test: the
 # standalone node in the tools' view of the graph (node list and info, parameters, /rosout).
 foreach(name ros_interop_test ros_graph_test)
-  add_executable(${name} test/${name}.cpp)
+  node_add_e2e_test(${name} 600 interop)
   target_link_libraries(${name} PRIVATE ros2_cli_harness)
-  ament_add_test(${name}
-    COMMAND $<TARGET_FILE:${name}>
-      --gtest_output=xml:${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/${name}.gtest.xml
-    RESULT_FILE ${AMENT_TEST_RESULTS_DIR}/${PROJECT_NAME}/${name}.gtest.xml
-    ENV ROS_LOCALHOST_ONLY=1
-    TIMEOUT 600)
-  set_tests_properties(${name} PROPERTIES LABELS interop RUN_SERIAL TRUE)
 endforeach()
