@@ -10,6 +10,7 @@ add_library(bottom_interact_node SHARED
   src/cmd_report_server.cpp
   src/framed_datagram.cpp
   src/group_spinner.cpp
+  src/link_drain.cpp
   src/link_frame_reader.cpp
   src/motor_data_server.cpp
   src/robot_info_server.cpp

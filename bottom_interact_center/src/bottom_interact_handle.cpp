@@ -174,7 +174,8 @@ const BottomInteractHandle::ExchangeTexts BottomInteractHandle::kWheelTexts{
     "procterRsp.has_error = %d, procter_flag = %d",
 };
 
-BottomInteractHandle::BottomInteractHandle() {
+BottomInteractHandle::BottomInteractHandle()
+    : light_drain_(light_mutex_, g_node->GetLightClient(), Logger(), "Light link") {
   using std::placeholders::_1;
   using std::placeholders::_2;
   cmd_handlers_ = {
@@ -324,7 +325,7 @@ bool BottomInteractHandle::OperateLight(std::shared_ptr<Request> request,
   if (request->turn_right.r_g_b_duty != 0) {
     CopyLed(request->turn_right, led->mutable_turn_right());
   }
-  return SendOnLightLink(board_request, response);
+  return SendOnLink(g_node->GetLightClient(), board_request, response);
 }
 
 bool BottomInteractHandle::OperateProjectionLight(std::shared_ptr<Request> request,
@@ -339,7 +340,7 @@ bool BottomInteractHandle::OperateProjectionLight(std::shared_ptr<Request> reque
           led->mutable_forward_led());
   CopyLed(request->backward_led.r_g_b_duty != 0 ? request->backward_led : off,
           led->mutable_backward_led());
-  return SendOnLightLink(board_request, response);
+  return SendOnLink(g_node->GetLightClient(), board_request, response);
 }
 
 bool BottomInteractHandle::FillLight(std::shared_ptr<Request> request,
@@ -347,7 +348,7 @@ bool BottomInteractHandle::FillLight(std::shared_ptr<Request> request,
   std::lock_guard<std::mutex> lock(light_mutex_);
   cc::CleaningComponentRequest board_request = NewBoardRequest("FillLight", &last_light_id_);
   CopyLed(request->fill_light_led, board_request.mutable_led_cmd()->mutable_fill_light_led());
-  if (!SendOnLightLink(board_request, response)) {
+  if (!SendOnLink(g_node->GetLightClient(), board_request, response)) {
     return false;
   }
   if (report_event) {
@@ -454,18 +455,6 @@ bool BottomInteractHandle::SendOnLink(std::shared_ptr<TcpClient> client,
   }
   SetResponse(response, 0, "");
   return true;
-}
-
-bool BottomInteractHandle::SendOnLightLink(const cc::CleaningComponentRequest& request,
-                                           std::shared_ptr<Response> response) {
-  const std::shared_ptr<TcpClient> client = g_node->GetLightClient();
-  // Nothing waits for the board's answers to lights; left unread they would fill the link until
-  // the board's sends block.
-  const int dropped = client->DiscardReceived();
-  if (dropped > 0) {
-    RCLCPP_DEBUG(Logger(), "Light link: %d bytes from the board read and dropped", dropped);
-  }
-  return SendOnLink(client, request, response);
 }
 
 bool BottomInteractHandle::CleanCompReqNeedResp(std::shared_ptr<TcpClient> client,

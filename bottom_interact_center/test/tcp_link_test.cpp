@@ -1,5 +1,5 @@
 // The TCP link classes against a bare loopback server: whole writes, read results, connection
-// checks and the self-repairing client with its link events.
+// checks, the self-repairing client with its link events and the drain of a link nobody reads.
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -9,10 +9,13 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <future>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bottom_interact_center/link_drain.hpp"
 #include "bottom_interact_center/tcp_client.hpp"
 #include "bottom_interact_center/tcp_socket.hpp"
 #include "support/loopback_server.hpp"
@@ -289,6 +292,31 @@ TEST_F(TcpLinkTest, ReceiveAfterPeerCloseReadsWhatTheOldConnectionHeldThenTheNew
   EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), 3), "new");
   EXPECT_EQ(NodeEnvironment::Events().WaitFor(3),
             (std::vector<int32_t>{kRestored, kLost, kRestored}));
+}
+
+// More than the board's send buffer and this end's receive buffer can hold together (at most
+// 4 MB and 32 MB here): the board's write ends only once the drain has read most of it.
+TEST_F(TcpLinkTest, ADrainEmptiesALinkTheBoardFillsButNeverWhileACommandHoldsIt) {
+  auto client = std::make_shared<TcpClient>("127.0.0.1", server_.port());
+  ASSERT_TRUE(client->Init());
+  const int board = server_.Accept();
+  ASSERT_GE(board, 0);
+  std::mutex link_mutex;
+  std::unique_lock<std::mutex> command(link_mutex);
+  LinkDrain drain(link_mutex, client, rclcpp::get_logger("link_drain_test"), "Light link");
+  auto answers =
+      std::async(std::launch::async, [&] { server_.Write(board, std::string(40 << 20, 'a')); });
+
+  // The board is held back while a command has the link ...
+  EXPECT_EQ(answers.wait_for(5 * LinkDrain::kPeriod), std::future_status::timeout);
+  command.unlock();
+  // ... and runs free once it is done with it.
+  const bool board_ran_free = answers.wait_for(10s) == std::future_status::ready;
+  EXPECT_TRUE(board_ran_free);
+  if (!board_ran_free) {
+    shutdown(board, SHUT_RDWR);  // ends the stuck write, so the test can end
+  }
+  EXPECT_EQ(client->ConnectionCount(), 1u);
 }
 
 }  // namespace

@@ -185,10 +185,11 @@ TEST_F(NodeFaultsTest, AnswersByteByByteOrBehindAHundredOtherIdsAreFound) {
   EXPECT_EQ(log().Count("ERROR"), 0u) << log().Text();
 }
 
-// Nothing waits for the board's answers to light commands: they are read and dropped, and never
-// fill the link, however many commands go out.
+// Nothing waits for the board's answers to light commands: they are read and dropped as they come,
+// and never fill the link, however many commands go out, nor leave the board blocked behind the
+// last one.
 TEST_F(NodeFaultsTest, ABoardAnsweringEveryLightCommandAtLengthIsNeverBlocked) {
-  // 30 MB of answers in all, far beyond what the sockets' buffers hold.
+  // 30 MB of answers in all, more than the sockets' buffers hold as first sized.
   sim_.SetScenario(CommandKind::kLight, Scenario::Version(std::string(60000, 'v')));
   StartNode();
   constexpr std::size_t kCommands = 500;

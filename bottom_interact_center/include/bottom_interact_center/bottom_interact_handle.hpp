@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bottom_interact_center/link_drain.hpp"
 #include "bottom_interact_center/link_frame_reader.hpp"
 #include "bottom_interact_center/tcp_client.hpp"
 #include "robot/cleaning_component.pb.h"
@@ -19,13 +20,15 @@ namespace bottom_interact_center {
 
 // Turns each service request into one board request on the procter link (port 8080) or the light
 // link (port 8081). Requests may arrive on several executor threads at once; every command holds
-// its link's mutex for its whole run, so at most one exchange is in flight per link.
+// its link's mutex for its whole run, so at most one exchange is in flight per link. What the board
+// sends on the light link is read and dropped as it comes, by a thread of the handle.
 class BottomInteractHandle {
 public:
   using Request = velmoria_protocol::srv::BottomInteractSrv::Request;
   using Response = velmoria_protocol::srv::BottomInteractSrv::Response;
   using CmdHandler = std::function<bool(std::shared_ptr<Request>, std::shared_ptr<Response>)>;
 
+  // Takes the light link from g_node: create it once the node's Init has made its links.
   BottomInteractHandle();
   BottomInteractHandle(const BottomInteractHandle&) = delete;
   BottomInteractHandle& operator=(const BottomInteractHandle&) = delete;
@@ -80,9 +83,6 @@ private:
   bool SendOnLink(std::shared_ptr<TcpClient> client,
                   const cleaning_component::CleaningComponentRequest& request,
                   std::shared_ptr<Response> response);
-  // SendOnLink on the light link, dropping first what the board sent on it.
-  bool SendOnLightLink(const cleaning_component::CleaningComponentRequest& request,
-                       std::shared_ptr<Response> response);
   // Sends the frame once and receives until the answer with request_id arrives, a frame does not
   // parse, or timeout_s has passed. A pass whose send or receive failed at once waits until
   // 100 ms after its start before the next. True when the answer carried no error.
@@ -92,6 +92,8 @@ private:
 
   std::mutex procter_mutex_;
   std::mutex light_mutex_;
+  // Empties the light link of the board's answers; after light_mutex_, so it goes first.
+  LinkDrain light_drain_;
   std::map<int32_t, CmdHandler> cmd_handlers_;
   // Guarded by procter_mutex_.
   LinkFrameReader procter_frames_;
