@@ -19,8 +19,9 @@
 #include "support/node_process.hpp"
 #include "support/node_test_support.hpp"
 #include "support/ros_peer.hpp"
-#include "support/scratch_dir.hpp"
 #include "support/unanswered_port.hpp"
+#include "test_support/poll_until.hpp"
+#include "test_support/scratch_dir.hpp"
 
 namespace node_test {
 namespace {
@@ -213,14 +214,7 @@ TEST_F(NodeStartupTest, AStopAtAnyMomentOfStartUpEndsTheNodePromptlyWithStatusZe
       // A signal that comes while ROS starts is held until its handlers are in place.
       {"while ROS starts",
        [](NodeProcess& node) {
-         const auto deadline = std::chrono::steady_clock::now() + 10s;
-         while (!IgnoresStopSignals(node.pid())) {
-           if (std::chrono::steady_clock::now() > deadline) {
-             return false;
-           }
-           std::this_thread::sleep_for(1ms);
-         }
-         return true;
+         return test_support::PollUntil(10s, [&node] { return IgnoresStopSignals(node.pid()); });
        }},
       {"in the procter link's connect",
        [](NodeProcess& node) { return node.err().WaitFor(ConnectAttemptText(8080)).has_value(); }},

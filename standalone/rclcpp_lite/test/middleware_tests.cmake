@@ -12,7 +12,7 @@ target_link_libraries(coverage_type_support PUBLIC ${PROJECT_NAME})
 # add_middleware_test(<name> [threaded]): test/middleware/<name>.cpp as a gtest executable.
 function(add_middleware_test name)
   add_executable(${name} ${middleware_test_dir}/${name}.cpp)
-  target_link_libraries(${name} test_support coverage_type_support ${velmoria_protocol_TARGETS}
+  target_link_libraries(${name} lite_test_support coverage_type_support ${velmoria_protocol_TARGETS}
     ${std_msgs_TARGETS} GTest::gtest_main)
   register_lite_test(${name} ${ARGN})
 endfunction()

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <thread>
+#include "test_support/poll_until.hpp"
 
 namespace test_support {
 
@@ -75,18 +76,19 @@ std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds timeout) {
     return std::nullopt;
   }
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!reaped_) {
+  const bool reaped = test_support::PollUntil(timeout, [this] {
     int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      reaped_ = true;
-      if (WIFEXITED(status)) {
-        exit_status_ = WEXITSTATUS(status);
-      }
-    } else if (std::chrono::steady_clock::now() > deadline) {
-      return std::nullopt;
-    } else {
-      std::this_thread::sleep_for(10ms);
+    if (waitpid(pid_, &status, WNOHANG) != pid_) {
+      return false;
     }
+    reaped_ = true;
+    if (WIFEXITED(status)) {
+      exit_status_ = WEXITSTATUS(status);
+    }
+    return true;
+  });
+  if (!reaped) {
+    return std::nullopt;
   }
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
       deadline - std::chrono::steady_clock::now());

@@ -13,7 +13,7 @@
 #include "rclcpp_lite/middleware.hpp"
 #include "rmw/qos_profiles.h"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
-#include "test_domain.hpp"
+#include "test_support/test_domain.hpp"
 #include "velmoria_protocol/msg/diagnostic_event.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
@@ -64,7 +64,7 @@ void expect_loopback_only(const char* localhost_only) {
   } else {
     setenv("ROS_LOCALHOST_ONLY", localhost_only, 1);
   }
-  const auto participant = rclcpp_lite::Participant::create(test_domain_id());
+  const auto participant = rclcpp_lite::Participant::create(test_support::KeepDdsOnThisMachine());
   const auto publisher = rclcpp_lite::PublisherCore::create(
       participant, rclcpp_lite::kNoNode, "/loopback_probe",
       get_message_type_support_handle<velmoria_protocol::msg::DiagnosticEvent>(),
