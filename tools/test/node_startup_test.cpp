@@ -195,8 +195,7 @@ constexpr auto kPromptStop = 2500ms;
 // SIGTERM now: the node must end promptly with status 0 and log no ERROR line after the signal.
 void ExpectPromptQuietStop(NodeProcess& node, const std::string& moment) {
   const std::size_t first_line_after = node.err().Size();
-  node.Signal(SIGTERM);
-  const auto status = node.WaitExit(kPromptStop);
+  const auto status = node.Terminate(kPromptStop);
   ASSERT_TRUE(status) << moment << ": not ended within the bound, or killed by a signal";
   EXPECT_EQ(*status, 0) << moment;
   for (const auto& line : node.err().LinesFrom(first_line_after)) {
