@@ -71,6 +71,19 @@ bool WaitUntilBoardReceived(const BoardSimulator& sim, CommandKind kind, int32_t
   return true;
 }
 
+// The node serves "bottom_operate" and has connected both links to the board.
+::testing::AssertionResult ServesWithBothLinks(RosPeer& peer, const BoardSimulator& sim) {
+  if (!peer.WaitForNode()) {
+    return ::testing::AssertionFailure() << "the node does not serve";
+  }
+  for (const Link link : {Link::kProcter, Link::kLight}) {
+    if (!sim.WaitForConnections(link, 1, 5s)) {
+      return ::testing::AssertionFailure() << board_sim::LinkName(link) << " link not connected";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
 using NodeTimeoutsTest = SimulatedBoardTest;
 
 TEST_F(NodeTimeoutsTest, SilentBoardCostsEachCommandItsTimeoutWhileOtherLinksGoOn) {
@@ -146,8 +159,7 @@ TEST_F(NodeTimeoutsTest, SilentBoardCostsEachCommandItsTimeoutWhileOtherLinksGoO
 TEST_F(NodeTimeoutsTest, LinkClosedByTheBoardIsRepairedOnTheNextReceive) {
   NodeProcess node;
   RosPeer peer;
-  ASSERT_TRUE(peer.WaitForNode());
-  ASSERT_TRUE(sim_.WaitForConnections(Link::kProcter, 1, 5s));
+  ASSERT_TRUE(ServesWithBothLinks(peer, sim_));
   peer.link_events().Clear();
   sim_.SetScenario(CommandKind::kStation, Scenario::Of(Scenario::Kind::kClose));
 
@@ -190,8 +202,7 @@ TEST_F(NodeTimeoutsTest, LinkClosedByTheBoardIsRepairedOnTheNextReceive) {
 TEST_F(NodeTimeoutsTest, AFillLightThatCannotBeSentFailsAtOnceAndAnnouncesNothing) {
   NodeProcess node;
   RosPeer peer;
-  ASSERT_TRUE(peer.WaitForNode());
-  ASSERT_TRUE(sim_.WaitForConnections(Link::kLight, 1, 5s));
+  ASSERT_TRUE(ServesWithBothLinks(peer, sim_));
   sim_.Stop();
 
   const auto off = peer.Call(RosPeer::Request("{cmd: 9, fill_light_led: {mode: 0}}"), 9s);
@@ -238,8 +249,7 @@ std::size_t ConnectAttemptsFrom(const NodeProcess& node, const std::string& atte
 TEST_F(NodeTimeoutsTest, ABoardThatIsDownIsRetriedTenTimesASecondUntilItComesUp) {
   NodeProcess node;
   RosPeer peer;
-  ASSERT_TRUE(peer.WaitForNode());
-  ASSERT_TRUE(sim_.WaitForConnections(Link::kProcter, 1, 5s));
+  ASSERT_TRUE(ServesWithBothLinks(peer, sim_));
   // Down under a connected node; the start-up's restored events may still be on their way.
   sim_.Stop();
   const std::string attempt = ConnectAttemptText(sim_.procter_port());
@@ -285,8 +295,7 @@ TEST_F(NodeTimeoutsTest, ABoardThatIsDownIsRetriedTenTimesASecondUntilItComesUp)
 TEST_F(NodeTimeoutsTest, AReceiveThatFailsAtOnceIsRetriedAboutTenTimesASecond) {
   NodeProcess node;
   RosPeer peer;
-  ASSERT_TRUE(peer.WaitForNode());
-  ASSERT_TRUE(sim_.WaitForConnections(Link::kProcter, 1, 5s));
+  ASSERT_TRUE(ServesWithBothLinks(peer, sim_));
   sim_.SetScenario(CommandKind::kStation, Scenario::Of(Scenario::Kind::kCloseRefuse));
   const std::size_t first_line = node.err().Size();
 
