@@ -357,7 +357,7 @@ TEST_F(NodeCommandsTest, FillLightReportsOnAndOffOnlyForCommandNine) {
 
 TEST_F(NodeCommandsTest, WheelCommandMapsBoardErrorsToItsOwnStatus) {
   for (const auto& [err_code, status] :
-       std::vector<std::pair<int32_t, int32_t>>{{1, 3}, {2, 2}, {7, 1}}) {
+       std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {1, 3}, {2, 2}, {7, 1}}) {
     sim_->SetScenario(CommandKind::kWheel, Scenario::Error(err_code));
     sim_->ClearRecord();
     const auto result = Call(RosPeer::Request("{cmd: 8, wheel_cmd: 2}"), "procterRsp.has_error");
@@ -391,7 +391,8 @@ TEST_F(NodeCommandsTest, VersionQueryAnswersTheFirmwareVersionOrFailsWithItsOwnM
 // ---- Board answers that end an exchange at once ----
 
 TEST_F(NodeCommandsTest, BoardErrorCodeIsTheServiceStatus) {
-  for (const int32_t err_code : {1, 2, 9}) {
+  // An error that names no failure (code 0) still fails the command.
+  for (const int32_t err_code : {0, 1, 2, 9}) {
     sim_->SetScenario(CommandKind::kDirtyTank, Scenario::Error(err_code));
     sim_->ClearRecord();
     const auto result =
