@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <future>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
@@ -153,6 +154,12 @@ TEST_F(NodeTimeoutsTest, SilentBoardCostsEachCommandItsTimeoutWhileOtherLinksGoO
     }
     EXPECT_EQ(timeouts, 1u) << "command " << cmd;
     EXPECT_EQ(receive_timeouts, static_cast<std::size_t>(timeout / 10)) << "command " << cmd;
+  }
+  // The node's own account tells a fault of the node from one of the test's peers.
+  if (HasFailure()) {
+    for (const auto& line : node.err().LinesFrom(0)) {
+      std::cerr << "node: " << line << "\n";
+    }
   }
 }
 
