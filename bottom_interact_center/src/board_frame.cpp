@@ -1,16 +1,14 @@
 #include "bottom_interact_center/board_frame.hpp"
 
-#include <limits>
-
 namespace bottom_interact_center {
 
 bool BoardFrame::Encode(const google::protobuf::MessageLite& message, std::vector<uint8_t>* frame) {
   const std::size_t payload_size = message.ByteSizeLong();
-  if (payload_size > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+  // A larger body would be framed with a wrapped length, and the board would cut it short.
+  if (payload_size > kMaxPayloadSize) {
     return false;
   }
   frame->assign(payload_size + kHeaderSize, 0);
-  // Only the low 16 bits of the size fit the length field; the board relies on payloads that fit.
   (*frame)[0] = static_cast<uint8_t>(payload_size & 0xFF);
   (*frame)[1] = static_cast<uint8_t>((payload_size >> 8) & 0xFF);
   return message.SerializeToArray(frame->data() + kHeaderSize, static_cast<int>(payload_size));

@@ -242,13 +242,5 @@ TEST_F(BoardExchangeTest, SendOnlyExchangeOnADeadLinkFailsAtOnce) {
             1u);
 }
 
-TEST(ToServiceStatusTest, MapsBoardErrorNumbersToWheelServiceStatus) {
-  EXPECT_EQ(BottomInteractHandle::ToServiceStatus(0), 0);
-  EXPECT_EQ(BottomInteractHandle::ToServiceStatus(1), 3);
-  EXPECT_EQ(BottomInteractHandle::ToServiceStatus(2), 2);
-  EXPECT_EQ(BottomInteractHandle::ToServiceStatus(7), 1);
-  EXPECT_EQ(BottomInteractHandle::ToServiceStatus(-1), 1);
-}
-
 }  // namespace
 }  // namespace bottom_interact_center::test

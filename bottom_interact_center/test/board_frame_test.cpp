@@ -34,12 +34,16 @@ TEST(BoardFrameEncode, EmptyMessageIsABareHeader) {
   EXPECT_EQ(frame, (std::vector<uint8_t>{0, 0}));
 }
 
-TEST(BoardFrameEncode, LengthFieldKeepsOnlyTheLow16Bits) {
-  const auto version = VersionOfLength(70000);  // tag + 3-byte length + 70000 = 70004 bytes
+TEST(BoardFrameEncode, RefusesABodyTheLengthFieldCannotState) {
+  const auto largest = VersionOfLength(65531);  // tag + 3-byte length + 65531 = 65535 bytes
   std::vector<uint8_t> frame;
-  ASSERT_TRUE(BoardFrame::Encode(version, &frame));
-  ASSERT_EQ(frame.size(), 70006u);
-  EXPECT_EQ(BoardFrame::ReadLength(frame.data()), 70004 - 65536);
+  ASSERT_TRUE(BoardFrame::Encode(largest, &frame));
+  ASSERT_EQ(frame.size(), 65537u);
+  EXPECT_EQ(frame[0], 0xFF);
+  EXPECT_EQ(frame[1], 0xFF);
+
+  const auto one_more = VersionOfLength(65532);  // 65536 bytes: the length would wrap to 0
+  EXPECT_FALSE(BoardFrame::Encode(one_more, &frame));
 }
 
 TEST(BoardFrameParseDatagram, TakesTheDeclaredBodyAndIgnoresTrailingBytes) {

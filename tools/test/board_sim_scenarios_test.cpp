@@ -140,14 +140,20 @@ TEST_F(BoardSimScenarios, GarbageFrameDoesNotParse) {
   EXPECT_FALSE(response.ParseFromString(*payload));
 }
 
-TEST_F(BoardSimScenarios, OversizeDeclaresMoreThanTheReceiveBuffer) {
+// The whole answer is sent, so a receiver that does not drop the link reads its tail next.
+TEST_F(BoardSimScenarios, OversizeAnswerDeclaresMoreThanTheReceiveBufferAndSendsIt) {
   sim_->SetScenario(CommandKind::kSmfMotors, Scenario::Of(Scenario::Kind::kOversize));
   ASSERT_TRUE(procter_->SendRequest("request_id: 80 main_swp { }"));
   const auto header = procter_->ReadBytes(2, kWait);
   ASSERT_TRUE(header);
-  const int declared =
+  const std::size_t declared =
       static_cast<uint8_t>((*header)[0]) | (static_cast<uint8_t>((*header)[1]) << 8);
-  EXPECT_GT(declared, 4094);
+  EXPECT_GT(declared, 4094u);
+  const auto body = procter_->ReadBytes(declared, kWait);
+  ASSERT_TRUE(body);
+  cleaning_component::CleaningComponentResponse response;
+  ASSERT_TRUE(response.ParseFromString(*body));
+  EXPECT_EQ(response.response_id(), 80);
 }
 
 TEST_F(BoardSimScenarios, LightLinkAnswersToo) {

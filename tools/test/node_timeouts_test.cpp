@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <future>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
@@ -71,6 +72,19 @@ bool WaitUntilBoardReceived(const BoardSimulator& sim, CommandKind kind, int32_t
   return true;
 }
 
+// The node serves "bottom_operate" and has connected both links to the board.
+::testing::AssertionResult ServesWithBothLinks(RosPeer& peer, const BoardSimulator& sim) {
+  if (!peer.WaitForNode()) {
+    return ::testing::AssertionFailure() << "the node does not serve";
+  }
+  for (const Link link : {Link::kProcter, Link::kLight}) {
+    if (!sim.WaitForConnections(link, 1, 5s)) {
+      return ::testing::AssertionFailure() << board_sim::LinkName(link) << " link not connected";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
 using NodeTimeoutsTest = SimulatedBoardTest;
 
 TEST_F(NodeTimeoutsTest, SilentBoardCostsEachCommandItsTimeoutWhileOtherLinksGoOn) {
@@ -116,8 +130,10 @@ TEST_F(NodeTimeoutsTest, SilentBoardCostsEachCommandItsTimeoutWhileOtherLinksGoO
   EXPECT_EQ(node.err().Count("ERROR ErrorCode: 100400016, Function exec timeout exit!"), 2u);
   EXPECT_EQ(node.err().Count("INFO procterRsp.has_error = 0, procter_flag = 0"), 1u);
 
-  // A component command with a 10 s and one with a 30 s time-out, one after the other.
-  for (const auto& [cmd, timeout] : std::map<int32_t, int>{{3, 10}, {0, 30}}) {
+  // Every other command that waits for the board, with the time-out the command table gives it.
+  const std::map<int32_t, int> command_timeouts = {{0, 30}, {3, 10},  {4, 10}, {6, 30},
+                                                   {7, 10}, {12, 30}, {13, 30}};
+  for (const auto& [cmd, timeout] : command_timeouts) {
     const std::size_t first_line = node.err().Size();
     const PendingCall call = Start(peer, RosPeer::Command(cmd));
     const int seconds = SecondsUntilAnswer(call);
@@ -139,13 +155,18 @@ TEST_F(NodeTimeoutsTest, SilentBoardCostsEachCommandItsTimeoutWhileOtherLinksGoO
     EXPECT_EQ(timeouts, 1u) << "command " << cmd;
     EXPECT_EQ(receive_timeouts, static_cast<std::size_t>(timeout / 10)) << "command " << cmd;
   }
+  // The node's own account tells a fault of the node from one of the test's peers.
+  if (HasFailure()) {
+    for (const auto& line : node.err().LinesFrom(0)) {
+      std::cerr << "node: " << line << "\n";
+    }
+  }
 }
 
 TEST_F(NodeTimeoutsTest, LinkClosedByTheBoardIsRepairedOnTheNextReceive) {
   NodeProcess node;
   RosPeer peer;
-  ASSERT_TRUE(peer.WaitForNode());
-  ASSERT_TRUE(sim_.WaitForConnections(Link::kProcter, 1, 5s));
+  ASSERT_TRUE(ServesWithBothLinks(peer, sim_));
   peer.link_events().Clear();
   sim_.SetScenario(CommandKind::kStation, Scenario::Of(Scenario::Kind::kClose));
 
@@ -183,6 +204,33 @@ TEST_F(NodeTimeoutsTest, LinkClosedByTheBoardIsRepairedOnTheNextReceive) {
   EXPECT_EQ(node.Terminate(), 0);
 }
 
+// A send-only command needs no answer, but it must have been sent: with no board on the light
+// port the fill light fails at once and announces nothing. Once the board is back it is announced.
+TEST_F(NodeTimeoutsTest, AFillLightThatCannotBeSentFailsAtOnceAndAnnouncesNothing) {
+  NodeProcess node;
+  RosPeer peer;
+  ASSERT_TRUE(ServesWithBothLinks(peer, sim_));
+  sim_.Stop();
+
+  const auto off = peer.Call(RosPeer::Request("{cmd: 9, fill_light_led: {mode: 0}}"), 9s);
+  ASSERT_TRUE(off);
+  EXPECT_EQ(off->status, 1);
+  EXPECT_EQ(off->message, "CleanCompReq send failed");
+
+  std::string reason;
+  ASSERT_TRUE(sim_.Start(&reason)) << reason;
+  const auto on =
+      peer.Call(RosPeer::Request("{cmd: 9, fill_light_led: {r_g_b_duty: 255, mode: 1}}"));
+  ASSERT_TRUE(on);
+  EXPECT_EQ(on->status, 0);
+  // One publisher's events arrive in order: an event of the failed command would come first.
+  const auto events = peer.robot_events().WaitFor(1);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].event_type, 7);
+  EXPECT_EQ(events[0].event_code, 70004);
+  EXPECT_EQ(node.Terminate(), 0);
+}
+
 // Link events of one status among those received.
 std::size_t CountStatus(const std::vector<velmoria_protocol::msg::DiagnosticEvent>& events,
                         int32_t status) {
@@ -208,8 +256,7 @@ std::size_t ConnectAttemptsFrom(const NodeProcess& node, const std::string& atte
 TEST_F(NodeTimeoutsTest, ABoardThatIsDownIsRetriedTenTimesASecondUntilItComesUp) {
   NodeProcess node;
   RosPeer peer;
-  ASSERT_TRUE(peer.WaitForNode());
-  ASSERT_TRUE(sim_.WaitForConnections(Link::kProcter, 1, 5s));
+  ASSERT_TRUE(ServesWithBothLinks(peer, sim_));
   // Down under a connected node; the start-up's restored events may still be on their way.
   sim_.Stop();
   const std::string attempt = ConnectAttemptText(sim_.procter_port());
@@ -247,6 +294,28 @@ TEST_F(NodeTimeoutsTest, ABoardThatIsDownIsRetriedTenTimesASecondUntilItComesUp)
   });
   EXPECT_EQ(CountStatus(events, 1), tries);
   EXPECT_EQ(CountStatus(events, 0), 1u);
+  EXPECT_EQ(node.Terminate(), 0);
+}
+
+// The board takes the request and closes the link, and its service, restarting, refuses
+// connections: a receive that fails at once is paced like a failed send, not retried back to back.
+TEST_F(NodeTimeoutsTest, AReceiveThatFailsAtOnceIsRetriedAboutTenTimesASecond) {
+  NodeProcess node;
+  RosPeer peer;
+  ASSERT_TRUE(ServesWithBothLinks(peer, sim_));
+  sim_.SetScenario(CommandKind::kStation, Scenario::Of(Scenario::Kind::kCloseRefuse));
+  const std::size_t first_line = node.err().Size();
+
+  const PendingCall call = Start(peer, RosPeer::Command(3));
+  const auto seconds = std::chrono::duration<double>(call.answered.get() - call.start).count();
+  ASSERT_EQ(call.future.wait_for(0s), std::future_status::ready);
+  EXPECT_EQ(call.future.get()->status, 0);
+  EXPECT_EQ(call.future.get()->message, "SendCleaningComponentRequest failed");
+  EXPECT_TRUE(BoardReceived(sim_, CommandKind::kStation));
+  const std::size_t attempts =
+      ConnectAttemptsFrom(node, ConnectAttemptText(sim_.procter_port()), first_line);
+  EXPECT_GE(attempts, 20u);  // the board is tried again all along the command's 10 s
+  EXPECT_LE(attempts, 15 * seconds) << "over " << seconds << " s";
   EXPECT_EQ(node.Terminate(), 0);
 }
 

@@ -9,14 +9,15 @@
 
 namespace bottom_interact_center {
 
-// The board links' frame: payload length as u16 little-endian (low 16 bits of the size), then the
-// protobuf bytes.
+// The board links' frame: payload length as u16 little-endian, then the protobuf bytes.
 class BoardFrame {
 public:
   static constexpr std::size_t kHeaderSize = 2;
+  // The largest payload the length field can state.
+  static constexpr std::size_t kMaxPayloadSize = 0xFFFF;
 
-  // Encodes into a zero-filled buffer of exactly ByteSizeLong()+2 bytes. False if serialization
-  // fails.
+  // Encodes into a zero-filled buffer of exactly ByteSizeLong()+2 bytes. False if the payload is
+  // larger than kMaxPayloadSize or serialization fails.
   static bool Encode(const google::protobuf::MessageLite& message, std::vector<uint8_t>* frame);
 
   static uint16_t ReadLength(const uint8_t* header);

@@ -7,11 +7,12 @@
 namespace board_sim {
 
 // What the simulated board does after one request: the byte chunks it writes, each with its own
-// write call, and whether it then drops the connection.
+// write call, and whether it then drops the connection and stops listening.
 struct ReplyPlan {
   std::vector<std::string> writes;
   bool pause_between_writes = false;
   bool close_connection = false;
+  bool stop_listening = false;
 };
 
 }  // namespace board_sim

@@ -20,10 +20,12 @@ public:
     kCoalesce,      // the other-id frame and the answer in one write
     kClose,         // the connection is closed on receipt, no answer
     kVersion,       // right id, version.release_version = version_text()
-    kOversize,      // a bare header declaring one byte more than a receiver's 4094
+    kOversize,      // the answer padded past a receiver's 4094 bytes, every declared byte sent
     kBytewise,      // the answer one byte per write, with pauses between them
     kFlood,         // a hundred other-id frames and the answer in one write
     kAnswerClose,   // the answer, then the connection closed
+    kCloseRefuse,   // the connection closed on receipt and the port closed: connections are
+                    // refused until the simulator is started again
   };
 
   Scenario() = default;

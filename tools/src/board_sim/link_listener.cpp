@@ -207,13 +207,15 @@ bool LinkListener::ServeFrames(Connection* connection) {
 
 // Before a close, the last write is held back to leave in one segment with the close. A board
 // whose close trails its answer lets a command that follows at once go out on the closing link;
-// the board then resets it, and a command the node sends only once is lost.
+// the board then resets it, and a command the node sends only once is lost. The port is closed
+// before the connection, so the peer that sees the close is refused when it connects again.
 bool LinkListener::Execute(const ReplyPlan& plan, int fd) {
   for (std::size_t i = 0; i < plan.writes.size(); ++i) {
     if (i > 0 && plan.pause_between_writes) std::this_thread::sleep_for(write_pause_);
     const bool last = i + 1 == plan.writes.size();
     if (!WriteAll(fd, plan.writes[i], last && plan.close_connection ? MSG_MORE : 0)) return false;
   }
+  if (plan.stop_listening) CloseFd(&listen_fd_);  // poll ignores the -1 from now on
   return !plan.close_connection;
 }
 

@@ -14,8 +14,8 @@ using cleaning_component::CleaningComponentResponse;
 
 // A response_id varint that never ends: no protobuf reader accepts it.
 const std::string kGarbageFrame("\x02\x00\x08\xFF", 4);
-// Declares 4095 payload bytes, one more than a receiver with a 4096-byte buffer can hold.
-const std::string kOversizeHeader("\xFF\x0F", 2);
+// Text that makes an answer longer than the 4094 payload bytes a 4096-byte receive buffer holds.
+constexpr std::size_t kOversizeText = 4095;
 constexpr int kFloodFrames = 100;
 
 }  // namespace
@@ -53,10 +53,15 @@ ReplyPlan ReplyBuilder::Build(const Scenario& scenario, const CleaningComponentR
       plan.writes = {kGarbageFrame};
       break;
     case Scenario::Kind::kOversize:
-      plan.writes = {kOversizeHeader};
+      answer.mutable_version()->set_release_version(std::string(kOversizeText, 'v'));
+      plan.writes = {Frame(answer)};
       break;
     case Scenario::Kind::kClose:
       plan.close_connection = true;
+      break;
+    case Scenario::Kind::kCloseRefuse:
+      plan.close_connection = true;
+      plan.stop_listening = true;
       break;
     case Scenario::Kind::kBytewise:
       for (const char byte : Frame(answer)) {

@@ -24,6 +24,7 @@ const std::vector<std::pair<Scenario::Kind, const char*>>& PlainNames() {
       {Scenario::Kind::kBytewise, "bytewise"},
       {Scenario::Kind::kFlood, "flood"},
       {Scenario::Kind::kAnswerClose, "answer-close"},
+      {Scenario::Kind::kCloseRefuse, "close-refuse"},
   };
   return names;
 }
