@@ -16,6 +16,7 @@
 #include "bottom_interact_center/tcp_client.hpp"
 #include "support/loopback_server.hpp"
 #include "support/node_environment.hpp"
+#include "test_support/poll_until.hpp"
 
 namespace bottom_interact_center::test {
 namespace {
@@ -70,14 +71,7 @@ void WaitConsumed(int conn) {
 }
 
 bool WaitForLog(const std::string& text, std::size_t count = 1) {
-  const auto deadline = std::chrono::steady_clock::now() + 5s;
-  while (LogCapture::Count(text) < count) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
+  return test_support::PollUntil(5s, [&] { return LogCapture::Count(text) >= count; });
 }
 
 class BoardExchangeTest : public ::testing::Test {

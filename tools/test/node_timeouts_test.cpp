@@ -18,6 +18,7 @@
 #include "support/node_test_support.hpp"
 #include "support/ros_peer.hpp"
 #include "support/simulated_board_test.hpp"
+#include "test_support/poll_until.hpp"
 
 namespace node_test {
 namespace {
@@ -62,14 +63,7 @@ bool BoardReceived(const BoardSimulator& sim, CommandKind kind, int32_t wheel_cm
 }
 
 bool WaitUntilBoardReceived(const BoardSimulator& sim, CommandKind kind, int32_t wheel_cmd = 0) {
-  const auto deadline = Clock::now() + 10s;
-  while (!BoardReceived(sim, kind, wheel_cmd)) {
-    if (Clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(10ms);
-  }
-  return true;
+  return test_support::PollUntil(10s, [&] { return BoardReceived(sim, kind, wheel_cmd); });
 }
 
 // The node serves "bottom_operate" and has connected both links to the board.
