@@ -117,10 +117,17 @@ std::string ShippedValue(const std::string& file_text, const std::string& name) 
   return value.size() > 1 ? value[1].str() : "";
 }
 
-// The text with name's value replaced.
+// The text with name's value replaced (the rest of its line).
 std::string WithValue(const std::string& file_text, const std::string& name,
                       const std::string& value) {
-  return std::regex_replace(file_text, std::regex("(\\n +" + name + ": *)[^\\n]*"), "$1" + value);
+  std::smatch key;
+  EXPECT_TRUE(std::regex_search(file_text, key, std::regex("\\n +" + name + ": *"))) << name;
+  if (key.empty()) {
+    return file_text;
+  }
+  const std::size_t start = static_cast<std::size_t>(key.position(0) + key.length(0));
+  const std::size_t end = std::min(file_text.find('\n', start), file_text.size());
+  return file_text.substr(0, start) + value + file_text.substr(end);
 }
 
 TEST_F(NodeStartupTest, TheInstalledParameterFileStartsTheNodeWithItsValues) {
