@@ -173,15 +173,7 @@ TEST_F(NodeStartupTest, MopPumpThatIsNotANumberFallsBackToFortyWithAnError) {
   std::string reason;
   ASSERT_TRUE(sim.Start(&reason)) << reason;
   NodeProcess node({"-p", "mop_pump:=strong"});
-  RosPeer peer;
-  ASSERT_TRUE(peer.WaitForNode());
-  auto request = RosPeer::Command(4);
-  request.self_clean = true;
-  const auto response = peer.Call(request);
-  ASSERT_TRUE(response);
-  EXPECT_EQ(response->status, 0);
-  ASSERT_TRUE(sim.WaitForRequests(1, 5s));
-  EXPECT_EQ(sim.Requests().front().request.mop_pump().duty(), 40);
+  ExpectSelfCleanDuties(&sim, 40, 20);
   const std::string fallback = "ERROR ErrorCode: 100400035, parameter mop_pump is not a number";
   EXPECT_TRUE(node.err().WaitForCount(fallback, 1));
   EXPECT_EQ(node.err().Count(fallback), 1u);
