@@ -3,6 +3,7 @@ include_guard(GLOBAL)
 
 set(test_support_dir ${CMAKE_CURRENT_SOURCE_DIR}/test/support)
 add_library(test_support STATIC
+  ${test_support_dir}/own_sockets.cpp
   ${test_support_dir}/peer_process.cpp
   ${test_support_dir}/poll_until.cpp
   ${test_support_dir}/test_domain.cpp)
