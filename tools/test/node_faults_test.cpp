@@ -338,7 +338,7 @@ TEST_F(NodeFaultsTest, ABatteryPathThatGivesNoBytesIsHandledOnceAndTheStopStaysP
     std::this_thread::sleep_for(2500ms);  // long enough for the next attempt
     EXPECT_EQ(log().Count(handled), 1u) << log().Text();
     node_->Signal(SIGTERM);
-    // A reader waiting 10 s for bytes would hold the stop; a sanitizer's exit scan may not.
+    // Room for a sanitizer's exit scan, but not for a reader that waits 10 s for bytes.
     EXPECT_EQ(node_->WaitExit(4s), 0) << log().Text();
   }
 }
