@@ -159,6 +159,7 @@ TEST_F(NodeStartupTest, TheInstalledParameterFileStartsTheNodeWithItsValues) {
     SCOPED_TRACE(file.path);
     NodeProcess node({"--params-file", file.path});
     ExpectSelfCleanDuties(&sim, file.mop_pump_duty, file.self_clean_pump_duty);
+    EXPECT_TRUE(node.out().WaitFor("after advertiseService"));
     EXPECT_EQ(node.err().Count("ERROR"), 0u) << node.err().Text();
     // The battery tty is opened on the first sensor datagram.
     board_sim::DatagramSender board;
