@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "board_sim/board_simulator.hpp"
@@ -109,25 +109,33 @@ TEST_F(NodeStartupTest, PumpDutiesComeFromTheStartUpParameters) {
   }
 }
 
-// The shipped parameter file's value of name: the text after "name:" on its line, unquoted.
-std::string ShippedValue(const std::string& file_text, const std::string& name) {
-  std::smatch value;
-  EXPECT_TRUE(std::regex_search(file_text, value, std::regex("\\n +" + name + ": *\"?([^\"\\n]*)")))
-      << name;
-  return value.size() > 1 ? value[1].str() : "";
+// Where the value of the parameter name begins in a parameter file's text, and where its line ends.
+std::pair<std::size_t, std::size_t> ValueSpan(const std::string& file_text,
+                                              const std::string& name) {
+  const std::string key = " " + name + ":";
+  const std::size_t at = file_text.find(key);
+  EXPECT_NE(at, std::string::npos) << name;
+  if (at == std::string::npos) {
+    return {file_text.size(), file_text.size()};
+  }
+  const std::size_t begin =
+      std::min(file_text.find_first_not_of(' ', at + key.size()), file_text.size());
+  return {begin, std::min(file_text.find('\n', begin), file_text.size())};
 }
 
-// The text with name's value replaced (the rest of its line).
+// The shipped parameter file's value of name, without quotes.
+std::string ShippedValue(const std::string& file_text, const std::string& name) {
+  const auto [begin, end] = ValueSpan(file_text, name);
+  std::string value = file_text.substr(begin, end - begin);
+  value.erase(std::remove(value.begin(), value.end(), '"'), value.end());
+  return value;
+}
+
+// The text with name's value replaced.
 std::string WithValue(const std::string& file_text, const std::string& name,
                       const std::string& value) {
-  std::smatch key;
-  EXPECT_TRUE(std::regex_search(file_text, key, std::regex("\\n +" + name + ": *"))) << name;
-  if (key.empty()) {
-    return file_text;
-  }
-  const std::size_t start = static_cast<std::size_t>(key.position(0) + key.length(0));
-  const std::size_t end = std::min(file_text.find('\n', start), file_text.size());
-  return file_text.substr(0, start) + value + file_text.substr(end);
+  const auto [begin, end] = ValueSpan(file_text, name);
+  return file_text.substr(0, begin) + value + file_text.substr(end);
 }
 
 TEST_F(NodeStartupTest, TheInstalledParameterFileStartsTheNodeWithItsValues) {
