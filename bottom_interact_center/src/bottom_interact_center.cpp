@@ -103,13 +103,16 @@ void BottomInteractCenter::StopBoardListeners() {
 }
 
 void BottomInteractCenter::ConnectBoardLinks() {
-  // A failed connect leaves the client unconnected; its next use reconnects.
-  if (!procter_client_->Init()) {
+  // A failed connect leaves the client unconnected; its next use reconnects. One cut short by a
+  // stop is no failure to report.
+  if (!procter_client_->Init() && rclcpp::ok()) {
     RCLCPP_ERROR(get_logger(), "ErrorCode: %d, tcp procter client connect to procter server failed",
                  kProcterConnectFailed);
   }
-  light_client_ = std::make_shared<TcpClient>(kBoardLightAddress, kLightPort);
-  if (!light_client_->Init()) {
+  // Nobody reads the light link's answers: a send that waits for room drops them meanwhile.
+  light_client_ =
+      std::make_shared<TcpClient>(kBoardLightAddress, kLightPort, TcpClient::Incoming::kDropped);
+  if (!light_client_->Init() && rclcpp::ok()) {
     RCLCPP_ERROR(get_logger(), "ErrorCode: %d, tcp light client connect to light server failed",
                  kLightConnectFailed);
   }

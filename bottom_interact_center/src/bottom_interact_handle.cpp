@@ -500,8 +500,10 @@ bool BottomInteractHandle::CleanCompReq(std::shared_ptr<TcpClient> client,
     return false;
   }
   if (!client->SendData(frame.data(), static_cast<unsigned>(frame.size()))) {
-    RCLCPP_ERROR(Logger(), "ErrorCode: %d, CleanCompReq send failed, request id : %d", kSendFailed,
-                 request_id);
+    if (rclcpp::ok()) {  // else the send was cut short by the stop, not failed
+      RCLCPP_ERROR(Logger(), "ErrorCode: %d, CleanCompReq send failed, request id : %d",
+                   kSendFailed, request_id);
+    }
     status = kStatusLocalFailure;
     message = "CleanCompReq send failed";
     return false;
@@ -534,8 +536,10 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
     if (need_send) {
       // The request is written at most once; a failed send is retried on the next pass.
       if (!link()->SendData(frame.data(), static_cast<unsigned>(frame.size()))) {
-        RCLCPP_ERROR(Logger(), texts.send_failed, kSendFailed, 0, request_id);
-        PaceFailedPass(pass_start);
+        if (rclcpp::ok()) {  // else the send was cut short by the stop, not failed
+          RCLCPP_ERROR(Logger(), texts.send_failed, kSendFailed, 0, request_id);
+          PaceFailedPass(pass_start);
+        }
         continue;
       }
       need_send = false;

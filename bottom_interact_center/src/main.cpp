@@ -41,33 +41,23 @@ sigset_t IgnoreStopSignalsBeneathRos() {
 
 // Called before main returns: static destruction then takes down the middleware's process-wide
 // state, and a ROS entity destroyed after it fails (with real rclcpp, the process crashes). The
-// listener threads end first, since they call into the node. main's locals (the service, the
-// handle its callback points to, the executor) go when it returns, still before that.
+// listener threads end first, since they call into the node. Copes with a node that a stop during
+// start-up left unmade or half made.
 void ReleaseNode() {
-  bottom_interact_center::g_node->StopBoardListeners();
-  bottom_interact_center::g_node.reset();
+  if (bottom_interact_center::g_node) {
+    bottom_interact_center::g_node->StopBoardListeners();
+    bottom_interact_center::g_node.reset();
+  }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The node, its links and the "bottom_operate" service, served until ROS shuts down. The exit
+// status: EXIT_FAILURE when a start-up parameter has the wrong type, else EXIT_SUCCESS. The
+// service, the handle its callback points to and the executor go when it returns.
+int Serve() {
   using bottom_interact_center::BottomInteractCenter;
   using bottom_interact_center::BottomInteractHandle;
   using bottom_interact_center::g_node;
 
-  rclcpp::InitOptions init_options(rcutils_get_default_allocator());
-  const sigset_t signal_mask = IgnoreStopSignalsBeneathRos();
-  try {
-    rclcpp::init(argc, argv, init_options, rclcpp::SignalHandlerOptions::All);
-  } catch (const std::exception& e) {
-    // The command line ROS refuses (a parameter file it cannot read, a bad log level, an unknown
-    // flag): say so on one line instead of aborting. rcl's YAML errors may hold a line break.
-    std::string reason = e.what();
-    std::replace(reason.begin(), reason.end(), '\n', ' ');
-    std::cerr << "bottom_interact_center: cannot start ROS: " << reason << std::endl;
-    return EXIT_FAILURE;
-  }
-  pthread_sigmask(SIG_SETMASK, &signal_mask, nullptr);
   g_node = std::make_shared<BottomInteractCenter>();
   auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
       rclcpp::ExecutorOptions(), std::thread::hardware_concurrency(), true);
@@ -81,8 +71,6 @@ int main(int argc, char** argv) {
     // A start-up parameter value of the wrong type: nothing sensible can run with it.
     RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, %s",
                  bottom_interact_center::kParameterRejected, e.what());
-    rclcpp::shutdown();
-    ReleaseNode();
     return EXIT_FAILURE;
   }
   if (!init_ok) {
@@ -99,7 +87,36 @@ int main(int argc, char** argv) {
   std::cout << "after advertiseService" << std::endl;
 
   executor->spin();
+  return EXIT_SUCCESS;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  rclcpp::InitOptions init_options(rcutils_get_default_allocator());
+  const sigset_t signal_mask = IgnoreStopSignalsBeneathRos();
+  try {
+    rclcpp::init(argc, argv, init_options, rclcpp::SignalHandlerOptions::All);
+  } catch (const std::exception& e) {
+    // The command line ROS refuses (a parameter file it cannot read, a bad log level, an unknown
+    // flag): say so on one line instead of aborting. rcl's YAML errors may hold a line break.
+    std::string reason = e.what();
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
+    std::cerr << "bottom_interact_center: cannot start ROS: " << reason << std::endl;
+    return EXIT_FAILURE;
+  }
+  pthread_sigmask(SIG_SETMASK, &signal_mask, nullptr);
+  int status = EXIT_SUCCESS;
+  try {
+    status = Serve();
+  } catch (const std::exception&) {
+    // Once a stop signal has shut ROS down, rclcpp refuses to make a node, an executor or a
+    // service: a stop during start-up ends here, and takes the normal way out.
+    if (rclcpp::ok()) {
+      throw;
+    }
+  }
   rclcpp::shutdown(nullptr, "user called rclcpp::shutdown()");
   ReleaseNode();  // the executor's threads have ended with spin
-  return EXIT_SUCCESS;
+  return status;
 }

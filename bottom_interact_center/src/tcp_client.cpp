@@ -1,6 +1,7 @@
 #include "bottom_interact_center/tcp_client.hpp"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -16,24 +17,50 @@ namespace bottom_interact_center {
 namespace {
 
 constexpr int kConnectFailed = 100400021;
-constexpr int kWaitSliceMs = 50;
 
-// A blocking connect interrupted by a signal goes on in the kernel; calling again waits for it,
-// and EISCONN then means it has completed.
-int ConnectRetryingInterrupts(int fd, const sockaddr_in& address) {
-  const auto* raw = reinterpret_cast<const sockaddr*>(&address);
-  int r = connect(fd, raw, sizeof(address));
-  bool interrupted = false;
-  while (r < 0 && errno == EINTR) {
-    interrupted = true;
-    r = connect(fd, raw, sizeof(address));
+// Waits in slices for a connect under way on a non-blocking socket, up to the send time-out that
+// bounds a connect, or until ROS shuts down: 0 once connected, else -1 with errno set.
+int AwaitConnected(int fd) {
+  const auto give_up_at =
+      std::chrono::steady_clock::now() + std::chrono::seconds(TcpSocket::kSendTimeoutSeconds);
+  pollfd entry{fd, POLLOUT, 0};
+  while (rclcpp::ok() && std::chrono::steady_clock::now() < give_up_at) {
+    const int r = poll(&entry, 1, TcpSocket::kWaitSliceMs);
+    if (r > 0) {
+      int error = 0;
+      socklen_t length = sizeof(error);
+      getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
+      errno = error;
+      return error == 0 ? 0 : -1;
+    }
+    if (r < 0 && errno != EINTR) {
+      return -1;
+    }
   }
-  return (r < 0 && interrupted && errno == EISCONN) ? 0 : r;
+  errno = ETIMEDOUT;
+  return -1;
+}
+
+// A board that drops our connection requests (booting, a cable out) would hold a blocking connect
+// for its whole time-out, a stop included; so the socket connects without blocking, and is put
+// back to blocking for the reads and writes that follow.
+int ConnectInSlices(int fd, const sockaddr_in& address) {
+  const int flags = fcntl(fd, F_GETFL);
+  fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+  int r = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+  if (r < 0 && (errno == EINPROGRESS || errno == EINTR)) {
+    r = AwaitConnected(fd);
+  }
+  const int connect_errno = errno;
+  fcntl(fd, F_SETFL, flags);
+  errno = connect_errno;
+  return r;
 }
 
 }  // namespace
 
-TcpClient::TcpClient(const std::string& ip, const int& port) : ip_(ip), port_(port) {}
+TcpClient::TcpClient(const std::string& ip, const int& port, Incoming incoming)
+    : ip_(ip), port_(port), incoming_(incoming) {}
 
 TcpClient::~TcpClient() {
   Close();
@@ -46,13 +73,15 @@ bool TcpClient::Connect() {
   address.sin_port = htons(static_cast<uint16_t>(port_));
   // A malformed address must fail the connect, not fall back to 0.0.0.0 (this host).
   const int r = inet_pton(AF_INET, ip_.c_str(), &address.sin_addr) == 1
-                    ? ConnectRetryingInterrupts(sock_fd_, address)
+                    ? ConnectInSlices(sock_fd_, address)
                     : -1;
   RCLCPP_INFO(g_node->get_logger(), "TcpSocket::Connect get flag: %d", r);
   if (r >= 0) {
     return true;
   }
-  RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, TcpSocket::Connect failed", kConnectFailed);
+  if (rclcpp::ok()) {  // else the connect was cut short by the stop, not failed
+    RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, TcpSocket::Connect failed", kConnectFailed);
+  }
   return false;
 }
 
@@ -94,7 +123,19 @@ bool TcpClient::EnsureReadable() {
 }
 
 bool TcpClient::SendData(const uint8_t* data, unsigned len) {
-  return EnsureConnected() && TcpSocket::SendData(sock_fd_, data, len);
+  if (!EnsureConnected()) {
+    return false;
+  }
+  if (incoming_ == Incoming::kRead) {
+    return TcpSocket::SendData(sock_fd_, data, len);
+  }
+  int dropped = 0;
+  const bool sent = TcpSocket::SendData(sock_fd_, data, len, &dropped);
+  if (dropped > 0) {
+    RCLCPP_DEBUG(g_node->get_logger(), "%s:%d: %d bytes from the board read and dropped",
+                 ip_.c_str(), port_, dropped);
+  }
+  return sent;
 }
 
 int TcpClient::RecvData(uint8_t* buf, unsigned cap) {
@@ -107,22 +148,8 @@ int TcpClient::RecvData(uint8_t* buf, unsigned cap) {
   return TcpSocket::RecvData(sock_fd_, buf, cap);
 }
 
-// Bounded by what is there at the start, so a board that keeps sending cannot hold the caller.
 int TcpClient::DiscardReceived() {
-  const int unread = UnreadBytes(sock_fd_);
-  int dropped = 0;
-  uint8_t scrap[4096];
-  while (dropped < unread) {
-    const ssize_t n = recv(sock_fd_, scrap, sizeof(scrap), MSG_DONTWAIT);
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      break;  // the next send finds out what became of the link
-    }
-    dropped += static_cast<int>(n);
-  }
-  return dropped;
+  return DropReceived(sock_fd_);
 }
 
 bool TcpClient::AwaitReadable() const {

@@ -2,6 +2,7 @@
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <iostream>
 
 #include "bottom_interact_center/bottom_interact_center.hpp"
@@ -25,7 +27,6 @@ constexpr int kCreateSocketFailed = 100400029;
 
 constexpr int kKeepIdleSeconds = 20;
 constexpr int kKeepCount = 3;
-constexpr int kSendTimeoutSeconds = 3;
 
 // One option of the fixed set; its failure is logged, and echoed to standard output when asked.
 template <typename T>
@@ -55,7 +56,7 @@ bool TcpSocket::CreateSocket(int& fd) {
 bool TcpSocket::SetSockOpt(int fd, bool reuse_addr) {
   const int on = 1;
   const int keep_interval = std::max(kKeepIdleSeconds / 3, 1);
-  const timeval send_timeout{kSendTimeoutSeconds, 0};
+  const timeval send_timeout{TcpSocket::kSendTimeoutSeconds, 0};
   const timeval recv_timeout{TcpSocket::kRecvTimeoutSeconds, 0};
   return SetOption(fd, SOL_SOCKET, SO_KEEPALIVE, on, "TcpSocket::SetSockOpt SO_KEEPALIVE failed",
                    false) &&
@@ -73,23 +74,70 @@ bool TcpSocket::SetSockOpt(int fd, bool reuse_addr) {
                                    "TcpSocket::SetSockOpt SO_REUSEADDR failed", true));
 }
 
-bool TcpSocket::SendData(int fd, const uint8_t* data, unsigned len) {
+bool TcpSocket::SendData(int fd, const uint8_t* data, unsigned len, int* dropped) {
   unsigned sent = 0;
+  auto give_up_at = std::chrono::steady_clock::now() + std::chrono::seconds(kSendTimeoutSeconds);
   while (sent < len) {
     // MSG_NOSIGNAL: a peer that has gone away is a failed send, not a process killed by SIGPIPE.
-    const ssize_t r = send(fd, data + sent, len - sent, MSG_NOSIGNAL);
-    if (r < 0 && errno == EINTR) {
+    const ssize_t r = send(fd, data + sent, len - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (r >= 0) {
+      sent += static_cast<unsigned>(r);
+      give_up_at = std::chrono::steady_clock::now() + std::chrono::seconds(kSendTimeoutSeconds);
       continue;
     }
-    if (r < 0) {
+    const int send_errno = errno;
+    if (send_errno == EINTR || ((send_errno == EAGAIN || send_errno == EWOULDBLOCK) &&
+                                AwaitRoom(fd, give_up_at, dropped))) {
+      continue;
+    }
+    if (rclcpp::ok()) {  // else the send was cut short by the stop, not failed
       RCLCPP_ERROR(g_node->get_logger(),
                    "ErrorCode: %d, TcpSocket::Send data failed, totalLen: %d, dataLen: %d, ret: %d",
-                   kSendFailed, static_cast<int>(sent), static_cast<int>(len), static_cast<int>(r));
-      return false;
+                   kSendFailed, static_cast<int>(sent), static_cast<int>(len), -1);
     }
-    sent += static_cast<unsigned>(r);
+    return false;
   }
   return true;
+}
+
+bool TcpSocket::AwaitRoom(int fd, std::chrono::steady_clock::time_point give_up_at, int* dropped) {
+  pollfd entry{fd, static_cast<short>(POLLOUT | (dropped != nullptr ? POLLIN : 0)), 0};
+  while (rclcpp::ok() && std::chrono::steady_clock::now() < give_up_at) {
+    entry.revents = 0;
+    const int r = poll(&entry, 1, kWaitSliceMs);
+    if (r < 0 && errno != EINTR) {
+      return false;
+    }
+    if ((entry.revents & (POLLOUT | POLLERR | POLLHUP)) != 0) {
+      return true;  // the next send tells what became of the link
+    }
+    if ((entry.revents & POLLIN) != 0) {
+      const int n = DropReceived(fd);
+      *dropped += n;
+      if (n == 0) {
+        entry.events = POLLOUT;  // the peer has closed its side: nothing more will come
+      }
+    }
+  }
+  errno = EAGAIN;
+  return false;
+}
+
+int TcpSocket::DropReceived(int fd) {
+  const int unread = UnreadBytes(fd);
+  int dropped = 0;
+  uint8_t scrap[4096];
+  while (dropped < unread) {
+    const ssize_t n = recv(fd, scrap, sizeof(scrap), MSG_DONTWAIT);
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      break;  // the next send finds out what became of the link
+    }
+    dropped += static_cast<int>(n);
+  }
+  return dropped;
 }
 
 int TcpSocket::RecvData(int fd, uint8_t* buf, unsigned cap) {

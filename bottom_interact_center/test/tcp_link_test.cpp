@@ -319,5 +319,31 @@ TEST_F(TcpLinkTest, ADrainEmptiesALinkTheBoardFillsButNeverWhileACommandHoldsIt)
   EXPECT_EQ(client->ConnectionCount(), 1u);
 }
 
+// A board that reads only once it has said all it has to say, more than the buffers of both sides
+// hold: a light command's send must not wait for it to read, or both wait for good.
+TEST_F(TcpLinkTest, ASendWaitingForRoomOnALinkNobodyReadsDropsWhatTheBoardSends) {
+  auto client =
+      std::make_shared<TcpClient>("127.0.0.1", server_.port(), TcpClient::Incoming::kDropped);
+  ASSERT_TRUE(client->Init());
+  const int board = server_.Accept();
+  ASSERT_GE(board, 0);
+  const std::string requests(40 << 20, 'r');
+  auto board_side = std::async(std::launch::async, [&] {
+    server_.Write(board, std::string(40 << 20, 'a'));
+    std::string received;
+    return server_.ReadExactly(board, requests.size(), &received, 20s) && received == requests;
+  });
+
+  EXPECT_TRUE(client->SendData(reinterpret_cast<const uint8_t*>(requests.data()),
+                               static_cast<unsigned>(requests.size())));
+  const bool board_done = board_side.wait_for(20s) == std::future_status::ready;
+  EXPECT_TRUE(board_done);
+  if (!board_done) {
+    shutdown(board, SHUT_RDWR);  // ends the stuck write, so the test can end
+  }
+  EXPECT_TRUE(board_side.get() && board_done);
+  EXPECT_EQ(client->ConnectionCount(), 1u);
+}
+
 }  // namespace
 }  // namespace bottom_interact_center::test

@@ -7,7 +7,9 @@ add_library(node_test_support STATIC
   test/support/node_test_main.cpp
   test/support/spun_nodes.cpp)
 target_include_directories(node_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(node_test_support PUBLIC bottom_interact_node GTest::gtest)
+find_package(bottom_interact_test_support REQUIRED)
+target_link_libraries(node_test_support PUBLIC bottom_interact_node GTest::gtest
+  bottom_interact_test_support::test_support)
 
 function(node_add_gtest name)
   add_executable(${name} ${ARGN})

@@ -2,12 +2,13 @@
 # pieces, and the program.
 
 # Programs run by the tests, their output captured line by line.
+find_package(bottom_interact_test_support REQUIRED)
 add_library(process_harness STATIC
   test/support/captured_stream.cpp
-  test/support/child_process.cpp
-  test/support/test_domain.cpp)
+  test/support/child_process.cpp)
 target_include_directories(process_harness PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/test/support)
-target_link_libraries(process_harness PUBLIC Threads::Threads)
+target_link_libraries(process_harness PUBLIC Threads::Threads
+  bottom_interact_test_support::test_support)
 
 add_library(board_sim_test_support STATIC test/raw_board_client.cpp)
 target_include_directories(board_sim_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/test)

@@ -26,8 +26,8 @@
 #include "support/node_process.hpp"
 #include "support/node_test_support.hpp"
 #include "support/ros_peer.hpp"
-#include "support/scratch_dir.hpp"
 #include "support/simulated_board_test.hpp"
+#include "test_support/scratch_dir.hpp"
 
 namespace node_test {
 namespace {

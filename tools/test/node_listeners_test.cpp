@@ -474,6 +474,30 @@ TEST_F(NodeListenersTest, AListenerThatCannotBindEndsTheProcess) {
   }
 }
 
+// The motor port listens on every interface, the sensor port on the host address only: a datagram
+// to another address of this machine reaches the one and not the other.
+TEST_F(NodeListenersTest, MotorDataIsTakenOnEveryAddressSensorDataOnlyOnTheHostAddress) {
+  StartNode();
+  board_sim::DatagramSender elsewhere("127.0.0.2");
+  board_sim::DatagramSender host;
+  const auto motors = FromText<motor_data::MotorDataRep>("seq: 7 motor_num: 1");
+  ASSERT_TRUE(
+      elsewhere.SendSensor(FromText<bottom_internal::SensorDataProto>("dust_box { value: 11 }")));
+  ASSERT_TRUE(elsewhere.SendMotor(motors));
+  ASSERT_TRUE(
+      host.SendSensor(FromText<bottom_internal::SensorDataProto>("dust_box { value: 22 }")));
+  // One thread takes the sensor datagrams in order: had the first arrived, it came before this.
+  const auto infos = peer_->WaitForRobotInfos(2);
+  ASSERT_EQ(infos.size(), 2u);
+  const bool motor_first = infos[0].has_motor_data();
+  const auto& motor = infos[motor_first ? 0 : 1];
+  const auto& sensor = infos[motor_first ? 1 : 0];
+  ASSERT_TRUE(motor.has_motor_data());
+  EXPECT_TRUE(SameMessage(motors, motor.motor_data()));
+  ASSERT_TRUE(sensor.has_sensor_data());
+  EXPECT_EQ(sensor.sensor_data().dust_box().value(), 22);
+}
+
 }  // namespace
 }  // namespace node_test
 

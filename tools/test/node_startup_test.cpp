@@ -2,11 +2,16 @@
 // parameters given on the command line, a command line ROS refuses, and the exit status.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -16,7 +21,9 @@
 #include "support/node_process.hpp"
 #include "support/node_test_support.hpp"
 #include "support/ros_peer.hpp"
-#include "support/scratch_dir.hpp"
+#include "support/unanswered_port.hpp"
+#include "test_support/poll_until.hpp"
+#include "test_support/scratch_dir.hpp"
 
 namespace node_test {
 namespace {
@@ -231,6 +238,82 @@ TEST_F(NodeStartupTest, ACommandLineRosRefusesEndsStartUpWithOneLineAndStatusOne
     EXPECT_NE(lines[0].find("'" + argument + "'"), std::string::npos) << lines[0];  // rclcpp's
     EXPECT_TRUE(node.out().Lines().empty()) << argument;
   }
+}
+
+// True while main has SIGINT and SIGTERM set to be ignored, before ROS's handlers take them: ROS
+// is starting.
+bool IgnoresStopSignals(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("SigIgn:", 0) == 0) {
+      const uint64_t stop_signals = (1ull << (SIGINT - 1)) | (1ull << (SIGTERM - 1));
+      return (std::stoull(line.substr(7), nullptr, 16) & stop_signals) == stop_signals;
+    }
+  }
+  return false;
+}
+
+// A parameter file that keeps ROS's start-up busy for a good while: parameters of another node.
+std::string LongParameterFile(const test_support::ScratchDir& dir) {
+  std::string yaml = "another_node:\n  ros__parameters:\n";
+  for (int i = 0; i < 20000; ++i) {
+    yaml += "    p" + std::to_string(i) + ": " + std::to_string(i) + "\n";
+  }
+  return dir.Write("long.yaml", yaml);
+}
+
+// Within this of a stop signal the node has ended, whatever it was waiting for (a connect waits up
+// to 3 s); an ASan exit on a busy machine included.
+constexpr auto kPromptStop = 2500ms;
+
+// SIGTERM now: the node must end promptly with status 0 and log no ERROR line after the signal.
+void ExpectPromptQuietStop(NodeProcess& node, const std::string& moment) {
+  const std::size_t first_line_after = node.err().Size();
+  node.Signal(SIGTERM);
+  const auto status = node.WaitExit(kPromptStop);
+  ASSERT_TRUE(status) << moment << ": not ended within the bound, or killed by a signal";
+  EXPECT_EQ(*status, 0) << moment;
+  for (const auto& line : node.err().LinesFrom(first_line_after)) {
+    EXPECT_EQ(line.rfind("ERROR", 0), std::string::npos) << moment << ": " << line;
+  }
+}
+
+// A board whose command ports take no connections (booting, a cable out) keeps the start-up in
+// its connects for seconds; systemd may stop the node at any moment of it.
+TEST_F(NodeStartupTest, AStopAtAnyMomentOfStartUpEndsTheNodePromptlyWithStatusZero) {
+  UnansweredPort procter_port("127.0.0.1", 8080);
+  UnansweredPort light_port("127.0.0.1", 8081);
+  using Reached = std::function<bool(NodeProcess&)>;
+  const std::vector<std::pair<std::string, Reached>> moments{
+      // A signal that comes while ROS starts is held until its handlers are in place.
+      {"while ROS starts",
+       [](NodeProcess& node) {
+         return test_support::PollUntil(10s, [&node] { return IgnoresStopSignals(node.pid()); });
+       }},
+      {"in the procter link's connect",
+       [](NodeProcess& node) { return node.err().WaitFor(ConnectAttemptText(8080)).has_value(); }},
+      {"in the light link's connect",
+       [](NodeProcess& node) { return node.err().WaitFor(ConnectAttemptText(8081)).has_value(); }},
+  };
+  test_support::ScratchDir dir;
+  const std::vector<std::string> slow_ros_start{"--params-file", LongParameterFile(dir)};
+  for (const auto& [moment, reached] : moments) {
+    NodeProcess node(slow_ros_start);
+    ASSERT_TRUE(reached(node)) << moment << ": not reached\n" << node.err().Text();
+    ExpectPromptQuietStop(node, moment);
+  }
+}
+
+TEST_F(NodeStartupTest, AStopWhileACommandReconnectsToAnUnansweredBoardIsPromptAndQuiet) {
+  UnansweredPort procter_port("127.0.0.1", 8080);
+  NodeProcess node;
+  RosPeer peer;
+  ASSERT_TRUE(peer.WaitForNode(20s));  // the start-up's own connect waits out its 3 s
+  const auto version = peer.CallAsync(RosPeer::Command(10));
+  // The command finds the link down and reconnects: its connect now hangs.
+  ASSERT_TRUE(node.err().WaitForCount(ConnectAttemptText(8080), 2));
+  ExpectPromptQuietStop(node, "in a command's reconnect");
 }
 
 }  // namespace

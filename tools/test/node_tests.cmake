@@ -14,8 +14,8 @@ add_library(node_test_harness STATIC
   test/support/loopback_board_test.cpp
   test/support/node_test_support.cpp
   test/support/ros_peer.cpp
-  test/support/scratch_dir.cpp
-  test/support/simulated_board_test.cpp)
+  test/support/simulated_board_test.cpp
+  test/support/unanswered_port.cpp)
 target_include_directories(node_test_harness PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_compile_definitions(node_test_harness PRIVATE NODE_EXECUTABLE="${node_executable}"
   NODE_PARAMETER_FILE="${node_parameter_file}")

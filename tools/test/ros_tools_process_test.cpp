@@ -27,7 +27,8 @@
 #include "child_process.hpp"
 #include "robot/robot.pb.h"
 #include "ros_tools/spin_thread.hpp"
-#include "test_domain.hpp"
+#include "test_support/poll_until.hpp"
+#include "test_support/test_domain.hpp"
 
 namespace {
 
@@ -158,11 +159,8 @@ std::shared_ptr<rclcpp::Publisher<Message>> PublishWhenHeard(const rclcpp::Node:
                                                              const std::string& topic,
                                                              const std::vector<Message>& messages) {
   auto publisher = node->create_publisher<Message>(topic, 10);
-  const auto deadline = std::chrono::steady_clock::now() + kWait;
-  while (publisher->get_subscription_count() == 0 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  EXPECT_GT(publisher->get_subscription_count(), 0u);
+  EXPECT_TRUE(test_support::PollUntil(
+      kWait, [&publisher] { return publisher->get_subscription_count() > 0; }));
   for (const auto& message : messages) publisher->publish(message);
   return publisher;
 }

@@ -14,7 +14,11 @@ namespace bottom_interact_center {
 // Not thread safe: callers serialise the calls on one client.
 class TcpClient : public TcpSocket {
 public:
-  TcpClient(const std::string& ip, const int& port);
+  // What becomes of the board's bytes on the link: read by the caller (answers awaited), or
+  // dropped while a send waits for room (a link whose answers nobody reads).
+  enum class Incoming { kRead, kDropped };
+
+  TcpClient(const std::string& ip, const int& port, Incoming incoming = Incoming::kRead);
   ~TcpClient() override;
   TcpClient(const TcpClient&) = delete;
   TcpClient& operator=(const TcpClient&) = delete;
@@ -47,6 +51,7 @@ private:
 
   std::string ip_;
   int port_;
+  Incoming incoming_;
   int sock_fd_ = -1;
   uint64_t connection_count_ = 0;
 };

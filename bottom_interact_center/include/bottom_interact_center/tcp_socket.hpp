@@ -2,6 +2,7 @@
 #ifndef BOTTOM_INTERACT_CENTER__TCP_SOCKET_HPP_
 #define BOTTOM_INTERACT_CENTER__TCP_SOCKET_HPP_
 
+#include <chrono>
 #include <cstdint>
 
 namespace bottom_interact_center {
@@ -11,6 +12,10 @@ namespace bottom_interact_center {
 class TcpSocket {
 public:
   static constexpr int kRecvTimeoutSeconds = 10;
+  // Bounds a connect, and a send that makes no progress.
+  static constexpr int kSendTimeoutSeconds = 3;
+  // Blocking waits are cut into slices of this length, so that a stop does not wait them out.
+  static constexpr int kWaitSliceMs = 50;
 
   virtual ~TcpSocket() = default;
 
@@ -18,8 +23,11 @@ public:
   bool CreateSocket(int& fd);
   // Keep-alive probing, 3 s send and 10 s receive time-outs, and address reuse when asked.
   virtual bool SetSockOpt(int fd, bool reuse_addr);
-  // Writes all len bytes; false on the first failing write. Never raises SIGPIPE.
-  bool SendData(int fd, const uint8_t* data, unsigned len);
+  // Writes all len bytes; false on a failing write, after the send time-out without progress, or
+  // once ROS has shut down (quietly then). Never raises SIGPIPE. With dropped given, what the peer
+  // sends meanwhile is read and dropped, and counted there: a peer that waits for us to read
+  // before it reads itself cannot then hold the send until its time-out.
+  bool SendData(int fd, const uint8_t* data, unsigned len, int* dropped = nullptr);
   // One read of at most cap bytes: the count, 0 when the peer closed, -1 on error or time-out.
   int RecvData(int fd, uint8_t* buf, unsigned cap);
   // True when the kernel reports the connection established; otherwise publishes the link-lost
@@ -28,6 +36,14 @@ public:
   // Bytes received on fd and not read yet, whatever the connection's state (a peer's close or
   // reset leaves what came before it readable).
   static int UnreadBytes(int fd);
+  // Reads and drops what fd holds now, without waiting; the number of bytes dropped. Bounded by
+  // what is there at the start, so a peer that keeps sending cannot hold the caller.
+  static int DropReceived(int fd);
+
+private:
+  // Waits in slices until fd can take more bytes (or has failed), dropping what arrives when
+  // dropped is given. False at give_up_at or once ROS has shut down.
+  static bool AwaitRoom(int fd, std::chrono::steady_clock::time_point give_up_at, int* dropped);
 };
 
 }  // namespace bottom_interact_center

@@ -1,7 +1,5 @@
 #include "node_environment.hpp"
 
-#include <unistd.h>
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +8,8 @@
 #include "bottom_interact_center/bottom_interact_center.hpp"
 #include "bottom_interact_center/constants.hpp"
 #include "rcutils/logging.h"
+#include "test_support/poll_until.hpp"
+#include "test_support/test_domain.hpp"
 
 namespace bottom_interact_center::test {
 namespace {
@@ -85,11 +85,11 @@ LinkEventLog::LinkEventLog() : node_(std::make_shared<rclcpp::Node>("link_event_
         changed_.notify_all();
       });
   spun_ = std::make_unique<SpunNodes>(std::vector<rclcpp::Node::SharedPtr>{node_});
-  // Events published before the node's publisher has matched this reader would be lost.
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (subscription_->get_publisher_count() == 0 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(5ms);
-  }
+  // Events published before each side has discovered the other would be lost.
+  test_support::PollUntil(10s, [this] {
+    return subscription_->get_publisher_count() > 0 &&
+           g_node->count_subscribers(kTaskCenterDiagTopic) > 0;
+  });
 }
 
 void LinkEventLog::Clear() {
@@ -111,8 +111,7 @@ std::vector<int32_t> LinkEventLog::Events() {
 void NodeEnvironment::SetUp() {
   // DDS on loopback, in the domain the run chose (scripts/test gives each run its own), else in
   // one of this process's own: events of other nodes stay out.
-  setenv("ROS_LOCALHOST_ONLY", "1", 1);
-  setenv("ROS_DOMAIN_ID", std::to_string(20 + getpid() % 100).c_str(), 0);
+  test_support::KeepDdsOnThisMachine();
   rclcpp::init(0, nullptr);
   LogCapture::Install();
   g_node = std::make_shared<BottomInteractCenter>();

@@ -8,7 +8,7 @@ set(api_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/test/api)
 
 add_library(api_test_support STATIC ${api_test_dir}/api_test_main.cpp
   ${api_test_dir}/api_test_context.cpp)
-target_link_libraries(api_test_support PUBLIC test_support GTest::gtest)
+target_link_libraries(api_test_support PUBLIC lite_test_support GTest::gtest)
 
 add_executable(api_test_peer ${api_test_dir}/api_test_peer.cpp)
 target_link_libraries(api_test_peer ${PROJECT_NAME} ${velmoria_protocol_TARGETS})

@@ -12,7 +12,7 @@ target_link_libraries(coverage_type_support PUBLIC ${PROJECT_NAME})
 # add_middleware_test(<name> [threaded]): test/middleware/<name>.cpp as a gtest executable.
 function(add_middleware_test name)
   add_executable(${name} ${middleware_test_dir}/${name}.cpp)
-  target_link_libraries(${name} test_support coverage_type_support ${velmoria_protocol_TARGETS}
+  target_link_libraries(${name} lite_test_support coverage_type_support ${velmoria_protocol_TARGETS}
     ${std_msgs_TARGETS} GTest::gtest_main)
   register_lite_test(${name} ${ARGN})
 endfunction()
@@ -23,6 +23,6 @@ add_middleware_test(service_test threaded)
 add_middleware_test(loopback_sockets_test threaded)
 # A participant made in a network namespace of its own, for the test above to look at.
 add_executable(localhost_only_probe ${middleware_test_dir}/localhost_only_probe.cpp)
-target_link_libraries(localhost_only_probe test_support ${velmoria_protocol_TARGETS})
+target_link_libraries(localhost_only_probe lite_test_support ${velmoria_protocol_TARGETS})
 target_compile_definitions(loopback_sockets_test PRIVATE
   LOCALHOST_ONLY_PROBE="$<TARGET_FILE:localhost_only_probe>")

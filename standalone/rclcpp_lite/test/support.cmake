@@ -1,14 +1,15 @@
-# The helpers both test groups share: peer processes, polling, the test's DDS domain.
+# The helpers both test groups share: peer processes, and those of every test program (polling,
+# the test's DDS domain).
 include_guard(GLOBAL)
 
+find_package(bottom_interact_test_support REQUIRED)
 set(test_support_dir ${CMAKE_CURRENT_SOURCE_DIR}/test/support)
-add_library(test_support STATIC
+add_library(lite_test_support STATIC
   ${test_support_dir}/own_sockets.cpp
-  ${test_support_dir}/peer_process.cpp
-  ${test_support_dir}/poll_until.cpp
-  ${test_support_dir}/test_domain.cpp)
-target_include_directories(test_support PUBLIC ${test_support_dir})
-target_link_libraries(test_support PUBLIC ${PROJECT_NAME})
+  ${test_support_dir}/peer_process.cpp)
+target_include_directories(lite_test_support PUBLIC ${test_support_dir})
+target_link_libraries(lite_test_support PUBLIC ${PROJECT_NAME}
+  bottom_interact_test_support::test_support)
 
 # register_lite_test(<target> [threaded]): runs the target as a test on loopback DDS; "threaded"
 # labels it for the ThreadSanitizer run.

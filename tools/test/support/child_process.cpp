@@ -9,10 +9,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
+#include "test_support/poll_until.hpp"
 
 namespace test_support {
 
@@ -24,7 +26,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, Output output) 
   args.push_back(nullptr);
   int out_pipe[2];
   int err_pipe[2];
-  if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) {
+  int exec_pipe[2];  // closed by the exec: its end tells the parent the child runs argv[0]
+  if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0 ||
+      pipe2(exec_pipe, O_CLOEXEC) != 0) {
     throw std::runtime_error("cannot create the output pipes of " + argv.front());
   }
   const int err_target = output == Output::kMerged ? out_pipe[1] : err_pipe[1];
@@ -42,10 +46,19 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, Output output) 
     dup2(out_pipe[1], STDOUT_FILENO);
     dup2(err_target, STDERR_FILENO);
     // Fast DDS opens its sockets without close-on-exec; the child must not inherit the test's.
-    close_range(3, ~0U, 0);
+    const unsigned exec_end = static_cast<unsigned>(exec_pipe[1]);
+    close_range(3, exec_end - 1, 0);
+    close_range(exec_end + 1, ~0U, 0);
     execv(args[0], args.data());
     _exit(127);
   }
+  close(exec_pipe[1]);
+  // Until the exec, the child runs the test's signal handlers: a signal sent to it then would
+  // reach the test's own ROS context through the handlers' inherited pipes.
+  char scrap;
+  while (read(exec_pipe[0], &scrap, 1) < 0 && errno == EINTR) {
+  }
+  close(exec_pipe[0]);
   close(out_pipe[1]);
   close(err_pipe[1]);
   out_ = std::make_unique<CapturedStream>(out_pipe[0]);
@@ -72,18 +85,19 @@ std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds timeout) {
     return std::nullopt;
   }
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!reaped_) {
+  const bool reaped = test_support::PollUntil(timeout, [this] {
     int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      reaped_ = true;
-      if (WIFEXITED(status)) {
-        exit_status_ = WEXITSTATUS(status);
-      }
-    } else if (std::chrono::steady_clock::now() > deadline) {
-      return std::nullopt;
-    } else {
-      std::this_thread::sleep_for(10ms);
+    if (waitpid(pid_, &status, WNOHANG) != pid_) {
+      return false;
     }
+    reaped_ = true;
+    if (WIFEXITED(status)) {
+      exit_status_ = WEXITSTATUS(status);
+    }
+    return true;
+  });
+  if (!reaped) {
+    return std::nullopt;
   }
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
       deadline - std::chrono::steady_clock::now());

@@ -7,7 +7,7 @@
 
 #include "bottom_interact_center/constants.hpp"
 #include "rclcpp/rclcpp.hpp"
-#include "test_domain.hpp"
+#include "test_support/test_domain.hpp"
 
 namespace node_test {
 

@@ -5,6 +5,7 @@
 #include "bottom_interact_center/constants.hpp"
 #include "ros_tools/message_filler.hpp"
 #include "ros_tools/yaml_value.hpp"
+#include "test_support/poll_until.hpp"
 
 namespace node_test {
 namespace {
@@ -34,14 +35,10 @@ RosPeer::~RosPeer() = default;
 
 bool RosPeer::WaitForNode(std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  if (!client_->wait_for_service(timeout)) {
+  if (!client_->wait_for_service(timeout) || !test_support::PollUntil(timeout, [this] {
+        return link_events_->Matched() && robot_events_->Matched();
+      })) {
     return false;
-  }
-  while (!link_events_->Matched() || !robot_events_->Matched()) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(5ms);
   }
   // So far only this side has discovered the node. An answer shows the node has discovered this
   // side's readers too, so nothing it publishes from now on is lost. Command 1 is refused

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "api_test_context.hpp"
-#include "poll_until.hpp"
 #include "rclcpp/rclcpp.hpp"
+#include "test_support/poll_until.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
 using velmoria_protocol::srv::BottomInteractSrv;
@@ -145,10 +145,10 @@ TEST_F(ExecutorTest, AFreedThreadTakesWaitingRequestsBeforeAnswersButEachOnlyOnc
   // After one answer the executor looks at the client once more and finds nothing: from then on
   // the client's hint shows when the next answer has arrived.
   ASSERT_EQ(client->async_send_request(request(0)).wait_for(kTimeout), std::future_status::ready);
-  ASSERT_TRUE(poll_until(kTimeout, [&] { return !client->ready_hint(); }));
+  ASSERT_TRUE(test_support::PollUntil(kTimeout, [&] { return !client->ready_hint(); }));
 
   auto first = caller->async_send_request(request(1));
-  ASSERT_TRUE(poll_until(kTimeout, [&] {
+  ASSERT_TRUE(test_support::PollUntil(kTimeout, [&] {
     std::lock_guard<std::mutex> lock(mutex);
     return !runs.empty();
   }));
@@ -158,7 +158,7 @@ TEST_F(ExecutorTest, AFreedThreadTakesWaitingRequestsBeforeAnswersButEachOnlyOnc
     std::lock_guard<std::mutex> lock(mutex);
     answer = client->async_send_request(request(0)).share();
   }
-  ASSERT_TRUE(poll_until(kTimeout, [&] { return client->ready_hint(); }));
+  ASSERT_TRUE(test_support::PollUntil(kTimeout, [&] { return client->ready_hint(); }));
   release.set_value();
 
   EXPECT_EQ(third.wait_for(kTimeout), std::future_status::ready);

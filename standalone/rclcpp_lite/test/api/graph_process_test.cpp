@@ -14,7 +14,6 @@
 
 #include "api_test_context.hpp"
 #include "peer_process.hpp"
-#include "poll_until.hpp"
 #include "rcl_interfaces/msg/parameter_event.hpp"
 #include "rcl_interfaces/srv/describe_parameters.hpp"
 #include "rcl_interfaces/srv/get_parameter_types.hpp"
@@ -23,6 +22,7 @@
 #include "rcl_interfaces/srv/set_parameters.hpp"
 #include "rcl_interfaces/srv/set_parameters_atomically.hpp"
 #include "rclcpp/rclcpp.hpp"
+#include "test_support/poll_until.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
 using namespace std::chrono_literals;
@@ -98,13 +98,13 @@ protected:
 
 TEST_F(GraphProcessTest, AnotherProcesssNodeIsInTheGraphWithItsEndpointsUntilItEnds) {
   start_peer("talker");
-  ASSERT_TRUE(poll_until(kDiscoveryTimeout, [&] {
+  ASSERT_TRUE(test_support::PollUntil(kDiscoveryTimeout, [&] {
     return contains(node_->get_node_names(), peer_fqn_);
   })) << peer_->output();
   EXPECT_TRUE(contains(node_->get_node_names(), "/graph_observer"));
 
   std::map<std::string, Types> served;
-  EXPECT_TRUE(poll_until(kDiscoveryTimeout, [&] {
+  EXPECT_TRUE(test_support::PollUntil(kDiscoveryTimeout, [&] {
     served = node_->get_service_names_and_types_by_node(peer_name_, "/");
     return served.size() == 6u;  // the parameter services
   }));
@@ -119,8 +119,8 @@ TEST_F(GraphProcessTest, AnotherProcesssNodeIsInTheGraphWithItsEndpointsUntilItE
   EXPECT_EQ(node_->get_service_names_and_types_by_node("graph_observer", "/").count("/" + unserved),
             0u);
 
-  EXPECT_TRUE(
-      poll_until(kDiscoveryTimeout, [&] { return node_->count_publishers(peer_endpoint_) == 1u; }));
+  EXPECT_TRUE(test_support::PollUntil(
+      kDiscoveryTimeout, [&] { return node_->count_publishers(peer_endpoint_) == 1u; }));
   EXPECT_EQ(node_->count_subscribers(peer_endpoint_), 0u);
   const auto topics = node_->get_topic_names_and_types();
   EXPECT_EQ(topics.at("/" + peer_endpoint_), Types{"velmoria_protocol/msg/RobotEvent"});
@@ -130,7 +130,7 @@ TEST_F(GraphProcessTest, AnotherProcesssNodeIsInTheGraphWithItsEndpointsUntilItE
 
   peer_->send_signal(SIGTERM);
   EXPECT_EQ(peer_->wait_for_exit(10s), 0) << peer_->output();
-  EXPECT_TRUE(poll_until(kDiscoveryTimeout, [&] {
+  EXPECT_TRUE(test_support::PollUntil(kDiscoveryTimeout, [&] {
     return !contains(node_->get_node_names(), peer_fqn_) &&
            node_->get_service_names_and_types().count(peer_fqn_ + "/get_parameters") == 0 &&
            node_->count_publishers(peer_endpoint_) == 0u;
@@ -179,8 +179,8 @@ TEST_F(GraphProcessTest, ParameterServicesOfAnotherProcessAnswerAsRclcppDoes) {
         std::lock_guard<std::mutex> lock(events_mutex);
         events.push_back(event);
       });
-  ASSERT_TRUE(
-      poll_until(kDiscoveryTimeout, [&] { return subscription->get_publisher_count() >= 2; }));
+  ASSERT_TRUE(test_support::PollUntil(kDiscoveryTimeout,
+                                      [&] { return subscription->get_publisher_count() >= 2; }));
 
   rcl_interfaces::srv::SetParameters::Request set;
   set.parameters = {parameter_message("reentrant", rclcpp::ParameterValue(true)),
@@ -209,7 +209,7 @@ TEST_F(GraphProcessTest, ParameterServicesOfAnotherProcessAnswerAsRclcppDoes) {
   ASSERT_EQ(after.size(), 2u);
   EXPECT_EQ(after[0].string_value, "server");
   EXPECT_TRUE(after[1].bool_value);
-  EXPECT_TRUE(poll_until(kDiscoveryTimeout, [&] {
+  EXPECT_TRUE(test_support::PollUntil(kDiscoveryTimeout, [&] {
     std::lock_guard<std::mutex> lock(events_mutex);
     return std::any_of(events.begin(), events.end(), [&](const ParameterEvent& event) {
       return event.node == peer_fqn_ && event.changed_parameters.size() == 1u &&

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "api_test_context.hpp"
-#include "poll_until.hpp"
 #include "rcl_interfaces/msg/log.hpp"
 #include "rclcpp/detail/rosout.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "rcutils/logging.h"
+#include "test_support/poll_until.hpp"
 
 using LoggingTest = ContextTest;
 using rcl_interfaces::msg::Log;
@@ -36,7 +36,7 @@ public:
   /// The line with that text, once it has arrived; nullopt after the timeout.
   std::optional<Log> wait_for(const std::string& text) {
     std::optional<Log> found;
-    poll_until(15s, [&] {
+    test_support::PollUntil(15s, [&] {
       found = find(text);
       return found.has_value();
     });

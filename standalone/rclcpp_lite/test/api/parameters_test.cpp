@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "api_test_context.hpp"
-#include "poll_until.hpp"
 #include "rcl_interfaces/msg/parameter_event.hpp"
 #include "rclcpp/rclcpp.hpp"
+#include "test_support/poll_until.hpp"
 
 using rcl_interfaces::msg::ParameterType;
 using rclcpp::Parameter;
@@ -269,8 +269,8 @@ TEST_F(ParametersTest, TheParameterEventsQosIsShownByReadOnlyParametersThatOverr
   auto latched = n->create_subscription<rcl_interfaces::msg::ParameterEvent>(
       "/parameter_events", rclcpp::QoS(5).transient_local(),
       [](const rcl_interfaces::msg::ParameterEvent&) {});
-  EXPECT_TRUE(
-      poll_until(std::chrono::seconds(5), [&] { return latched->get_publisher_count() == 1; }));
+  EXPECT_TRUE(test_support::PollUntil(std::chrono::seconds(5),
+                                      [&] { return latched->get_publisher_count() == 1; }));
 
   init({"prog", "--ros-args", "-p", prefix + "history:=keep_some"});
   EXPECT_THROW(node(), std::invalid_argument);
@@ -289,15 +289,15 @@ TEST_F(ParametersTest, DeclaringSettingAndUndeclaringArePublishedAsParameterEven
   auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options());
   executor->add_node(n);
   spin_in_background(executor);
-  ASSERT_TRUE(poll_until(std::chrono::seconds(5),
-                         [&] { return subscription->get_publisher_count() == 1; }));
+  ASSERT_TRUE(test_support::PollUntil(std::chrono::seconds(5),
+                                      [&] { return subscription->get_publisher_count() == 1; }));
 
   rcl_interfaces::msg::ParameterDescriptor dynamic;
   dynamic.dynamic_typing = true;
   n->declare_parameter("speed", 3, dynamic);
   n->get_node_parameters_interface()->set_parameters({Parameter("speed", 4)});
   n->get_node_parameters_interface()->set_parameters({Parameter("speed")});
-  ASSERT_TRUE(poll_until(std::chrono::seconds(5), [&] {
+  ASSERT_TRUE(test_support::PollUntil(std::chrono::seconds(5), [&] {
     std::lock_guard<std::mutex> lock(mutex);
     return events.size() == 3u;
   }));

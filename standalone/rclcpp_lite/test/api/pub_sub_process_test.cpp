@@ -12,8 +12,8 @@
 
 #include "api_test_context.hpp"
 #include "peer_process.hpp"
-#include "poll_until.hpp"
 #include "rclcpp/rclcpp.hpp"
+#include "test_support/poll_until.hpp"
 #include "velmoria_protocol/msg/robot_event.hpp"
 
 using velmoria_protocol::msg::RobotEvent;
@@ -34,7 +34,7 @@ public:
   /// The first `count` events, or none if fewer arrive within the timeout.
   std::vector<RobotEvent> wait_for(size_t count) {
     std::vector<RobotEvent> events;
-    poll_until(kTimeout, [&] {
+    test_support::PollUntil(kTimeout, [&] {
       std::lock_guard<std::mutex> lock(mutex_);
       events = events_;
       return events.size() >= count;
@@ -106,7 +106,8 @@ TEST_F(PubSubProcessTest, MessagesPublishedByUniquePointerArriveInProcess) {
       topic, 10, [&inbox](const std::shared_ptr<const RobotEvent>& event) { inbox.add(*event); });
   auto publisher = node_->create_publisher<RobotEvent>(topic, rclcpp::QoS(rclcpp::KeepLast(5)));
   EXPECT_STREQ(publisher->get_topic_name(), ("/" + topic).c_str());
-  ASSERT_TRUE(poll_until(kTimeout, [&] { return publisher->get_subscription_count() > 0; }));
+  ASSERT_TRUE(
+      test_support::PollUntil(kTimeout, [&] { return publisher->get_subscription_count() > 0; }));
   ASSERT_EQ(publisher->get_subscription_count(), 1u);
   auto event = std::make_unique<RobotEvent>();
   event->event_code = 99;

@@ -1,7 +1,8 @@
-// Creates the probe endpoints as ROS_LOCALHOST_ONLY says, prints "socket <table> <local address>"
-// for each internet socket they opened, and exits. It runs in a network namespace of its own
-// holding only loopback, so that a participant open to every interface sends nothing off this
-// machine; where it cannot have one it exits with kNoNamespace, whatever the environment says.
+// Creates the probe endpoints in the domain given as its argument, as ROS_LOCALHOST_ONLY says,
+// prints "socket <table> <local address>" for each internet socket they opened, and exits. It runs
+// in a network namespace of its own holding only loopback, so that a participant open to every
+// interface sends nothing off this machine; where it cannot have one it exits with kNoNamespace,
+// whatever the environment says.
 #include <net/if.h>
 #include <sched.h>
 #include <sys/ioctl.h>
@@ -35,12 +36,16 @@ bool EnterOwnNetwork() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: localhost_only_probe DOMAIN_ID" << std::endl;
+    return EXIT_FAILURE;
+  }
   if (!EnterOwnNetwork()) {
     std::cout << "no network namespace of its own to open the other interfaces in" << std::endl;
     return kNoNamespace;
   }
-  const ProbeEndpoints endpoints;
+  const ProbeEndpoints endpoints(std::strtoul(argv[1], nullptr, 10));
   for (const SocketEntry& socket : own_inet_sockets()) {
     std::cout << "socket " << socket.table << " " << socket.local_address << std::endl;
   }

@@ -11,19 +11,20 @@
 #include "own_sockets.hpp"
 #include "peer_process.hpp"
 #include "probe_endpoints.hpp"
-#include "test_domain.hpp"
+#include "test_support/test_domain.hpp"
 
 namespace {
 
 using namespace std::chrono_literals;
 
 void expect_loopback_only(const char* localhost_only) {
+  const std::size_t domain = test_support::KeepDdsOnThisMachine();  // it sets the variable too
   if (localhost_only == nullptr) {
     unsetenv("ROS_LOCALHOST_ONLY");
   } else {
     setenv("ROS_LOCALHOST_ONLY", localhost_only, 1);
   }
-  const ProbeEndpoints endpoints;
+  const ProbeEndpoints endpoints(domain);
 
   const std::vector<SocketEntry> sockets = own_inet_sockets();
   EXPECT_GE(sockets.size(), 2u) << "metatraffic and user traffic sockets at least";
@@ -48,9 +49,9 @@ std::string DiscoveryMulticastPort(size_t domain) {
 }
 
 TEST(LoopbackOnly, ZeroOpensEveryInterfaceAndMulticastDiscovery) {
-  const size_t domain = test_domain_id();
+  const std::size_t domain = test_support::KeepDdsOnThisMachine();
   setenv("ROS_LOCALHOST_ONLY", "0", 1);
-  PeerProcess probe(LOCALHOST_ONLY_PROBE, {});
+  PeerProcess probe(LOCALHOST_ONLY_PROBE, {std::to_string(domain)});
   const auto status = probe.wait_for_exit(60s);
   unsetenv("ROS_LOCALHOST_ONLY");
   ASSERT_TRUE(status) << probe.output();

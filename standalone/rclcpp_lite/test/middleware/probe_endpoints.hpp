@@ -2,20 +2,20 @@
 #ifndef MIDDLEWARE_TEST__PROBE_ENDPOINTS_HPP_
 #define MIDDLEWARE_TEST__PROBE_ENDPOINTS_HPP_
 
+#include <cstddef>
 #include <memory>
 
 #include "rclcpp_lite/middleware.hpp"
 #include "rmw/qos_profiles.h"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
-#include "test_domain.hpp"
 #include "velmoria_protocol/msg/diagnostic_event.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
 struct ProbeEndpoints {
-  ProbeEndpoints() {
+  explicit ProbeEndpoints(std::size_t domain) {
     using rosidl_typesupport_introspection_cpp::get_message_type_support_handle;
     using Srv = velmoria_protocol::srv::BottomInteractSrv;
-    participant = rclcpp_lite::Participant::create(test_domain_id());
+    participant = rclcpp_lite::Participant::create(domain);
     publisher = rclcpp_lite::PublisherCore::create(
         participant, rclcpp_lite::kNoNode, "/loopback_probe",
         get_message_type_support_handle<velmoria_protocol::msg::DiagnosticEvent>(),

@@ -6,12 +6,12 @@
 #include <chrono>
 #include <vector>
 
-#include "poll_until.hpp"
 #include "rclcpp_lite/middleware.hpp"
 #include "rmw/qos_profiles.h"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
 #include "std_msgs/msg/header.hpp"
-#include "test_domain.hpp"
+#include "test_support/poll_until.hpp"
+#include "test_support/test_domain.hpp"
 #include "velmoria_protocol/msg/diagnostic_event.hpp"
 
 namespace {
@@ -32,7 +32,7 @@ const rosidl_message_type_support_t* event_type() {
 std::vector<int32_t> take_ids(SubscriptionCore& subscription, size_t count,
                               std::chrono::milliseconds timeout) {
   std::vector<int32_t> ids;
-  poll_until(timeout, [&] {
+  test_support::PollUntil(timeout, [&] {
     DiagnosticEvent event;
     while (ids.size() < count && subscription.take(&event)) {
       ids.push_back(event.event_id);
@@ -57,7 +57,7 @@ TEST(ParticipantSetup, DomainOutsideThePortRangeIsRefused) {
 }
 
 TEST(PubSubInProcess, TopicIsReleasedWithItsLastEndpoint) {
-  const auto participant = Participant::create(test_domain_id());
+  const auto participant = Participant::create(test_support::KeepDdsOnThisMachine());
   const auto header_type = get_message_type_support_handle<std_msgs::msg::Header>();
   auto publisher =
       PublisherCore::create(participant, kNoNode, "/reused", event_type(), rmw_qos_profile_default);
@@ -73,7 +73,7 @@ TEST(PubSubInProcess, TopicIsReleasedWithItsLastEndpoint) {
 }
 
 TEST(PubSubQos, KeepLastDepthKeepsOnlyTheNewest) {
-  const auto participant = Participant::create(test_domain_id());
+  const auto participant = Participant::create(test_support::KeepDdsOnThisMachine());
   rmw_qos_profile_t shallow = rmw_qos_profile_default;
   shallow.depth = 2;
   std::atomic<size_t> arrivals{0};
@@ -81,17 +81,17 @@ TEST(PubSubQos, KeepLastDepthKeepsOnlyTheNewest) {
                                                shallow, [&arrivals] { ++arrivals; });
   auto publisher = PublisherCore::create(participant, kNoNode, "/depth_probe", event_type(),
                                          rmw_qos_profile_default);
-  ASSERT_TRUE(poll_until(20s, [&] {
+  ASSERT_TRUE(test_support::PollUntil(20s, [&] {
     return publisher->matched_subscriptions() == 1 && subscription->matched_publishers() == 1;
   }));
 
   publish_ids(*publisher, 1, 5);
-  ASSERT_TRUE(poll_until(20s, [&] { return arrivals >= 5; }));
+  ASSERT_TRUE(test_support::PollUntil(20s, [&] { return arrivals >= 5; }));
   EXPECT_EQ(take_ids(*subscription, 5, 0ms), (std::vector<int32_t>{4, 5}));
 }
 
 TEST(PubSubQos, TransientLocalLateJoinerGetsTheKeptHistory) {
-  const auto participant = Participant::create(test_domain_id());
+  const auto participant = Participant::create(test_support::KeepDdsOnThisMachine());
   rmw_qos_profile_t latched = rmw_qos_profile_default;
   latched.durability = RMW_QOS_POLICY_DURABILITY_TRANSIENT_LOCAL;
   latched.depth = 3;

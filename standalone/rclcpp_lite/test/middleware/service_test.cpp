@@ -6,11 +6,11 @@
 #include <chrono>
 #include <string>
 
-#include "poll_until.hpp"
 #include "rclcpp_lite/middleware.hpp"
 #include "rmw/qos_profiles.h"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
-#include "test_domain.hpp"
+#include "test_support/poll_until.hpp"
+#include "test_support/test_domain.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
 
 namespace {
@@ -63,8 +63,8 @@ bool graph_reaches(Participant& participant, Predicate holds) {
 }
 
 TEST(ServiceAvailability, FollowsTheServerLifetime) {
-  const auto server_participant = Participant::create(test_domain_id());
-  const auto client_participant = Participant::create(test_domain_id());
+  const auto server_participant = Participant::create(test_support::KeepDdsOnThisMachine());
+  const auto client_participant = Participant::create(test_support::KeepDdsOnThisMachine());
   Endpoint caller;
   make_client(caller, client_participant, "/availability_probe");
   EXPECT_FALSE(caller.client->service_is_available());
@@ -83,8 +83,8 @@ TEST(ServiceAvailability, FollowsTheServerLifetime) {
 }
 
 TEST(ServiceReplies, OnlyTheAskingClientTakesTheReply) {
-  const auto server_participant = Participant::create(test_domain_id());
-  const auto client_participant = Participant::create(test_domain_id());
+  const auto server_participant = Participant::create(test_support::KeepDdsOnThisMachine());
+  const auto client_participant = Participant::create(test_support::KeepDdsOnThisMachine());
   Endpoint server;
   Endpoint asking;
   Endpoint other;
@@ -92,7 +92,7 @@ TEST(ServiceReplies, OnlyTheAskingClientTakesTheReply) {
   make_client(asking, client_participant, "/routing_probe");
   make_client(other, client_participant, "/routing_probe");
   // Both ways: the server must know the other client's reader too, or it never sends it a reply.
-  ASSERT_TRUE(poll_until(20s, [&] {
+  ASSERT_TRUE(test_support::PollUntil(20s, [&] {
     return asking.client->service_is_available() && other.client->service_is_available() &&
            server_participant->count_readers("rr/routing_probeReply") == 2;
   }));
@@ -102,7 +102,8 @@ TEST(ServiceReplies, OnlyTheAskingClientTakesTheReply) {
   int64_t sequence = 0;
   ASSERT_TRUE(asking.client->send_request(&request, sequence));
   rmw_request_id_t id{};
-  ASSERT_TRUE(poll_until(20s, [&] { return server.service->take_request(&request, id); }));
+  ASSERT_TRUE(
+      test_support::PollUntil(20s, [&] { return server.service->take_request(&request, id); }));
   EXPECT_EQ(request.cmd, 3);
   EXPECT_EQ(id.sequence_number, sequence);
   EXPECT_NE(id.writer_guid[15] & 0x04, 0) << "requests name the client's reply reader";
@@ -112,20 +113,21 @@ TEST(ServiceReplies, OnlyTheAskingClientTakesTheReply) {
   ASSERT_EQ(server.service->send_response(id, &response), ServiceCore::SendResult::ok);
 
   // Both clients' readers receive the sample; only the asking client keeps it.
-  ASSERT_TRUE(poll_until(20s, [&] { return other.arrivals > 0; }));
+  ASSERT_TRUE(test_support::PollUntil(20s, [&] { return other.arrivals > 0; }));
   Response stray;
   rmw_request_id_t stray_id{};
   EXPECT_FALSE(other.client->take_response(&stray, stray_id));
   Response mine;
   rmw_request_id_t mine_id{};
-  ASSERT_TRUE(poll_until(20s, [&] { return asking.client->take_response(&mine, mine_id); }));
+  ASSERT_TRUE(
+      test_support::PollUntil(20s, [&] { return asking.client->take_response(&mine, mine_id); }));
   EXPECT_EQ(mine.status, 30);
   EXPECT_EQ(mine_id.sequence_number, sequence);
 }
 
 TEST(ServiceReplies, UnmatchedClientReaderTimesOut) {
-  const auto server_participant = Participant::create(test_domain_id());
-  const auto client_participant = Participant::create(test_domain_id());
+  const auto server_participant = Participant::create(test_support::KeepDdsOnThisMachine());
+  const auto client_participant = Participant::create(test_support::KeepDdsOnThisMachine());
   // A best-effort reply writer never matches the client's reliable reply reader.
   rmw_qos_profile_t best_effort = rmw_qos_profile_services_default;
   best_effort.reliability = RMW_QOS_POLICY_RELIABILITY_BEST_EFFORT;
@@ -137,19 +139,20 @@ TEST(ServiceReplies, UnmatchedClientReaderTimesOut) {
   // Until the request writer matches the service's reader, requests have nowhere to go.
   Request request;
   rmw_request_id_t id{};
-  ASSERT_TRUE(poll_until(20s, [&] {
+  ASSERT_TRUE(test_support::PollUntil(20s, [&] {
     int64_t sequence = 0;
     return caller.client->send_request(&request, sequence) &&
-           poll_until(50ms, [&] { return server.arrivals > 0; });
+           test_support::PollUntil(50ms, [&] { return server.arrivals > 0; });
   }));
-  ASSERT_TRUE(poll_until(20s, [&] { return server.service->take_request(&request, id); }));
+  ASSERT_TRUE(
+      test_support::PollUntil(20s, [&] { return server.service->take_request(&request, id); }));
   EXPECT_FALSE(caller.client->service_is_available());
   Response response;
   EXPECT_EQ(server.service->send_response(id, &response), ServiceCore::SendResult::timeout);
 }
 
 TEST(ServiceReplies, UnknownClientIsDroppedSilently) {
-  const auto participant = Participant::create(test_domain_id());
+  const auto participant = Participant::create(test_support::KeepDdsOnThisMachine());
   Endpoint server;
   make_service(server, participant, "/gone_probe");
   rmw_request_id_t id{};

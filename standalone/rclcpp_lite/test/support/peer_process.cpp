@@ -11,7 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "poll_until.hpp"
+#include "test_support/poll_until.hpp"
 
 namespace {
 
@@ -77,7 +77,7 @@ bool PeerProcess::reap(int options) {
 }
 
 std::optional<int> PeerProcess::wait_for_exit(std::chrono::milliseconds timeout) {
-  poll_until(timeout, [this] { return exit_code_.has_value() || reap(WNOHANG); });
+  test_support::PollUntil(timeout, [this] { return exit_code_.has_value() || reap(WNOHANG); });
   return exit_code_;
 }
 

@@ -1,6 +1,6 @@
 // A directory of a test's own for the files it points the node at, removed with its contents.
-#ifndef BOTTOM_INTERACT_TOOLS_TEST__SCRATCH_DIR_HPP_
-#define BOTTOM_INTERACT_TOOLS_TEST__SCRATCH_DIR_HPP_
+#ifndef TEST_SUPPORT__SCRATCH_DIR_HPP_
+#define TEST_SUPPORT__SCRATCH_DIR_HPP_
 
 #include <string>
 
@@ -26,4 +26,4 @@ private:
 
 }  // namespace test_support
 
-#endif  // BOTTOM_INTERACT_TOOLS_TEST__SCRATCH_DIR_HPP_
+#endif  // TEST_SUPPORT__SCRATCH_DIR_HPP_

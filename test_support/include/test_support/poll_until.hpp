@@ -5,7 +5,11 @@
 #include <chrono>
 #include <functional>
 
-/// True as soon as `condition` holds, false if it still does not when the timeout has passed.
-bool poll_until(std::chrono::milliseconds timeout, const std::function<bool()>& condition);
+namespace test_support {
+
+// True as soon as condition holds, false if it still does not once timeout has passed.
+bool PollUntil(std::chrono::milliseconds timeout, const std::function<bool()>& condition);
+
+}  // namespace test_support
 
 #endif  // TEST_SUPPORT__POLL_UNTIL_HPP_

@@ -1,8 +1,10 @@
-#include "poll_until.hpp"
+#include "test_support/poll_until.hpp"
 
 #include <thread>
 
-bool poll_until(std::chrono::milliseconds timeout, const std::function<bool()>& condition) {
+namespace test_support {
+
+bool PollUntil(std::chrono::milliseconds timeout, const std::function<bool()>& condition) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!condition()) {
     if (std::chrono::steady_clock::now() >= deadline) {
@@ -12,3 +14,5 @@ bool poll_until(std::chrono::milliseconds timeout, const std::function<bool()>& 
   }
   return true;
 }
+
+}  // namespace test_support

@@ -1,4 +1,4 @@
-#include "scratch_dir.hpp"
+#include "test_support/scratch_dir.hpp"
 
 #include <cerrno>
 #include <cstdlib>
