@@ -19,6 +19,7 @@
 #include "bottom_interact_center/cmd_report_server.hpp"
 #include "bottom_interact_center/udp_server.hpp"
 #include "support/node_environment.hpp"
+#include "test_support/poll_until.hpp"
 
 namespace bottom_interact_center::test {
 namespace {
@@ -113,10 +114,8 @@ public:
 TEST_F(ListenerSignalsTest, AnInterruptedDatagramReceiveIsRepeatedAndAFailingOnePauses) {
   ProbedUdpServer server;
   const pid_t receiver = StartedThread([&] { return server.Init(); });
-  const auto deadline = Clock::now() + 10s;
-  while (BoundPort(server.fd()) == 0 && Clock::now() < deadline) {
-    std::this_thread::sleep_for(10ms);  // the receive thread binds
-  }
+  // The receive thread binds.
+  ASSERT_TRUE(test_support::PollUntil(10s, [&] { return BoundPort(server.fd()) != 0; }));
   const sockaddr_in address = Loopback(BoundPort(server.fd()));
   Interrupt(receiver);
   const int sender = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -152,14 +151,11 @@ TEST_F(ListenerSignalsTest, AnInterruptedWaitOnTheReportConnectionReadsNothing) 
   ProbedReportServer server;
   const pid_t accepter = StartedThread([&] { return server.Init(); });
   const int board = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const auto deadline = Clock::now() + 10s;
-  while (Clock::now() < deadline) {  // the accept thread binds and listens
+  // The accept thread binds and listens.
+  ASSERT_TRUE(test_support::PollUntil(10s, [&] {
     const sockaddr_in address = Loopback(server.port());
-    if (connect(board, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
-      break;
-    }
-    std::this_thread::sleep_for(10ms);
-  }
+    return connect(board, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+  }));
   // Then the connection loop waits for the board's bytes.
   ASSERT_TRUE(LogCapture::WaitForCount("Accept a connection", 1));
   Interrupt(accepter);

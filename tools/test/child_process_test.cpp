@@ -8,9 +8,9 @@
 #include <chrono>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include "child_process.hpp"
+#include "test_support/poll_until.hpp"
 
 namespace {
 
@@ -42,12 +42,9 @@ TEST(ChildProcess, EndsWithTheProgramThatStartedItEvenWithoutCleanUp) {
   close(report[0]);
   waitpid(program, nullptr, 0);
   ASSERT_TRUE(reported && child > 0);
-  const auto deadline = std::chrono::steady_clock::now() + 5s;
-  while (!Ended(child) && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(10ms);
-  }
-  EXPECT_TRUE(Ended(child)) << "child " << child << " outlived the program that started it";
-  if (!Ended(child)) {
+  const bool ended = test_support::PollUntil(5s, [child] { return Ended(child); });
+  EXPECT_TRUE(ended) << "child " << child << " outlived the program that started it";
+  if (!ended) {
     kill(child, SIGKILL);
   }
 }
