@@ -180,7 +180,7 @@ TEST_F(NodeStartupTest, TheInstalledParameterFileStartsTheNodeWithItsValues) {
     board_sim::DatagramSender board;
     ASSERT_TRUE(board.SendSensor(bottom_internal::SensorDataProto()));
     EXPECT_TRUE(node.err().WaitFor("INFO port: " + file.battery_path)) << node.err().Text();
-    EXPECT_EQ(node.Terminate(), 0);
+    EXPECT_EQ(node.Terminate(), 0) << node.err().Text();
   }
 }
 
