@@ -19,9 +19,12 @@
 #include "bottom_interact_center/cmd_report_server.hpp"
 #include "bottom_interact_center/udp_server.hpp"
 #include "support/node_environment.hpp"
+#include "test_support/poll_until.hpp"
 
 namespace bottom_interact_center::test {
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 std::set<pid_t> ThreadIds() {
   std::set<pid_t> ids;
@@ -111,9 +114,8 @@ public:
 TEST_F(ListenerSignalsTest, AnInterruptedDatagramReceiveIsRepeatedAndAFailingOnePauses) {
   ProbedUdpServer server;
   const pid_t receiver = StartedThread([&] { return server.Init(); });
-  for (int attempt = 0; attempt < 100 && BoundPort(server.fd()) == 0; ++attempt) {
-    std::this_thread::sleep_for(10ms);  // the receive thread binds
-  }
+  // The receive thread binds.
+  ASSERT_TRUE(test_support::PollUntil(10s, [&] { return BoundPort(server.fd()) != 0; }));
   const sockaddr_in address = Loopback(BoundPort(server.fd()));
   Interrupt(receiver);
   const int sender = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -122,16 +124,19 @@ TEST_F(ListenerSignalsTest, AnInterruptedDatagramReceiveIsRepeatedAndAFailingOne
            sizeof(address));
   };
   send("x");
-  std::this_thread::sleep_for(100ms);
-  EXPECT_EQ(LogCapture::Count("UDP SERVER  HandleData"), 1u);
+  // The receive thread logs an interrupted wait, had it taken it for a failure, before this.
+  EXPECT_TRUE(LogCapture::WaitForCount("UDP SERVER  HandleData", 1));
   EXPECT_EQ(LogCapture::Count("100400031"), 0u);
 
-  // Every receive fails from then on: one line per 100 ms, not a spinning loop.
+  // Every receive fails from then on: each failure line 100 ms after the one before, no spinning.
+  const std::string failure = "ErrorCode: 100400031";
   send("break");
-  std::this_thread::sleep_for(1s);
-  const std::size_t failures = LogCapture::Count("ErrorCode: 100400031");
-  EXPECT_GE(failures, 5u);
-  EXPECT_LE(failures, 12u);
+  ASSERT_TRUE(LogCapture::WaitForCount(failure, 1));
+  const auto seen = Clock::now();
+  const std::size_t seen_count = LogCapture::Count(failure);
+  EXPECT_TRUE(LogCapture::WaitForCount(failure, seen_count + 4));
+  // The first of the four came after seen at the earliest, the other three 100 ms apart.
+  EXPECT_GE(Clock::now() - seen, 300ms);
   server.Stop();
   close(sender);
 }
@@ -146,15 +151,13 @@ TEST_F(ListenerSignalsTest, AnInterruptedWaitOnTheReportConnectionReadsNothing) 
   ProbedReportServer server;
   const pid_t accepter = StartedThread([&] { return server.Init(); });
   const int board = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  for (int attempt = 0; attempt < 100; ++attempt) {  // the accept thread binds and listens
+  // The accept thread binds and listens.
+  ASSERT_TRUE(test_support::PollUntil(10s, [&] {
     const sockaddr_in address = Loopback(server.port());
-    if (connect(board, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
-      break;
-    }
-    std::this_thread::sleep_for(10ms);
-  }
-  std::this_thread::sleep_for(300ms);  // the connection loop waits for the board's bytes
-  ASSERT_EQ(LogCapture::Count("Accept a connection"), 1u);
+    return connect(board, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+  }));
+  // Then the connection loop waits for the board's bytes.
+  ASSERT_TRUE(LogCapture::WaitForCount("Accept a connection", 1));
   Interrupt(accepter);
   // The stop shuts the connection down: a read it ended would pass for the board closing it.
   server.Stop();

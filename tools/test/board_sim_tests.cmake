@@ -32,6 +32,8 @@ function(tools_add_gtest name)
   endif()
 endfunction()
 
+tools_add_gtest(child_process_test SOURCES test/child_process_test.cpp LIBRARIES process_harness)
+
 # "threaded": the simulator runs a thread per port.
 foreach(name board_sim_scenarios_test board_sim_program_test board_sim_listener_side_test)
   tools_add_gtest(${name} SOURCES test/${name}.cpp

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "board_sim/board_simulator.hpp"
+#include "board_sim/datagram_sender.hpp"
 #include "support/loopback_board_test.hpp"
 #include "support/node_process.hpp"
 #include "support/node_test_support.hpp"
@@ -75,6 +77,25 @@ struct PumpCase {
   int32_t self_clean_pump_duty;
 };
 
+// Waits for the node just started, then turns self-cleaning on: the duties the board receives.
+void ExpectSelfCleanDuties(BoardSimulator* sim, int32_t mop_pump_duty,
+                           int32_t self_clean_pump_duty) {
+  sim->ClearRecord();
+  RosPeer peer;
+  ASSERT_TRUE(peer.WaitForNode());
+  auto request = RosPeer::Command(4);
+  request.self_clean = true;
+  const auto response = peer.Call(request);
+  ASSERT_TRUE(response);
+  EXPECT_EQ(response->status, 0);
+  ASSERT_TRUE(sim->WaitForRequests(1, 5s));
+  const auto board = sim->Requests().front().request;
+  EXPECT_EQ(board.mop_pump().cmd(), 1);
+  EXPECT_EQ(board.mop_pump().duty(), mop_pump_duty);
+  EXPECT_EQ(board.self_clean_pump().cmd(), 1);
+  EXPECT_EQ(board.self_clean_pump().duty(), self_clean_pump_duty);
+}
+
 TEST_F(NodeStartupTest, PumpDutiesComeFromTheStartUpParameters) {
   BoardSimulator sim(BoardOptions());
   std::string reason;
@@ -87,24 +108,79 @@ TEST_F(NodeStartupTest, PumpDutiesComeFromTheStartUpParameters) {
       {{"-p", "mop_pump:=7", "-p", "self_clean_pump:=0"}, 7, 0},
   };
   for (const auto& pump_case : cases) {
-    const std::string args = pump_case.ros_args.back();
-    sim.ClearRecord();
+    SCOPED_TRACE(pump_case.ros_args.back());
     NodeProcess node(pump_case.ros_args);
-    RosPeer peer;
-    ASSERT_TRUE(peer.WaitForNode()) << args;
-    auto request = RosPeer::Command(4);
-    request.self_clean = true;
-    const auto response = peer.Call(request);
-    ASSERT_TRUE(response) << args;
-    EXPECT_EQ(response->status, 0) << args;
-    ASSERT_TRUE(sim.WaitForRequests(1, 5s)) << args;
-    const auto board = sim.Requests().front().request;
-    EXPECT_EQ(board.mop_pump().cmd(), 1) << args;
-    EXPECT_EQ(board.mop_pump().duty(), pump_case.mop_pump_duty) << args;
-    EXPECT_EQ(board.self_clean_pump().cmd(), 1) << args;
-    EXPECT_EQ(board.self_clean_pump().duty(), pump_case.self_clean_pump_duty) << args;
-    EXPECT_EQ(node.err().Count("ERROR"), 0u) << args;
-    EXPECT_EQ(node.Terminate(), 0) << args;
+    ExpectSelfCleanDuties(&sim, pump_case.mop_pump_duty, pump_case.self_clean_pump_duty);
+    EXPECT_EQ(node.err().Count("ERROR"), 0u) << node.err().Text();
+    EXPECT_EQ(node.Terminate(), 0);
+  }
+}
+
+// Where the value of the parameter name begins in a parameter file's text, and where its line ends.
+std::pair<std::size_t, std::size_t> ValueSpan(const std::string& file_text,
+                                              const std::string& name) {
+  const std::string key = " " + name + ":";
+  const std::size_t at = file_text.find(key);
+  EXPECT_NE(at, std::string::npos) << name;
+  if (at == std::string::npos) {
+    return {file_text.size(), file_text.size()};
+  }
+  const std::size_t begin =
+      std::min(file_text.find_first_not_of(' ', at + key.size()), file_text.size());
+  return {begin, std::min(file_text.find('\n', begin), file_text.size())};
+}
+
+// The shipped parameter file's value of name, without quotes.
+std::string ShippedValue(const std::string& file_text, const std::string& name) {
+  const auto [begin, end] = ValueSpan(file_text, name);
+  std::string value = file_text.substr(begin, end - begin);
+  value.erase(std::remove(value.begin(), value.end(), '"'), value.end());
+  return value;
+}
+
+// The text with name's value replaced.
+std::string WithValue(const std::string& file_text, const std::string& name,
+                      const std::string& value) {
+  const auto [begin, end] = ValueSpan(file_text, name);
+  return file_text.substr(0, begin) + value + file_text.substr(end);
+}
+
+TEST_F(NodeStartupTest, TheInstalledParameterFileStartsTheNodeWithItsValues) {
+  BoardSimulator sim(BoardOptions());
+  std::string reason;
+  ASSERT_TRUE(sim.Start(&reason)) << reason;
+  std::ifstream installed(InstalledParameterFile());
+  ASSERT_TRUE(installed) << InstalledParameterFile();
+  const std::string shipped{std::istreambuf_iterator<char>(installed), {}};
+  // Its values equal the node's defaults: a copy with other values shows that the file is read.
+  test_support::ScratchDir dir;
+  const std::string tty = dir.Path("tty_bat");
+  std::string changed = WithValue(shipped, "self_clean_pump", "21");
+  changed = WithValue(changed, "mop_pump", "41");
+  changed = WithValue(changed, "battery_source_path", "\"" + tty + "\"");
+  struct FileCase {
+    std::string path;
+    int32_t mop_pump_duty;
+    int32_t self_clean_pump_duty;
+    std::string battery_path;
+  };
+  const std::vector<FileCase> cases{
+      {InstalledParameterFile(), std::stoi(ShippedValue(shipped, "mop_pump")),
+       std::stoi(ShippedValue(shipped, "self_clean_pump")),
+       ShippedValue(shipped, "battery_source_path")},
+      {dir.Write("changed.yaml", changed), 41, 21, tty},
+  };
+  for (const auto& file : cases) {
+    SCOPED_TRACE(file.path);
+    NodeProcess node({"--params-file", file.path});
+    ExpectSelfCleanDuties(&sim, file.mop_pump_duty, file.self_clean_pump_duty);
+    EXPECT_TRUE(node.out().WaitFor("after advertiseService"));
+    EXPECT_EQ(node.err().Count("ERROR"), 0u) << node.err().Text();
+    // The battery tty is opened on the first sensor datagram.
+    board_sim::DatagramSender board;
+    ASSERT_TRUE(board.SendSensor(bottom_internal::SensorDataProto()));
+    EXPECT_TRUE(node.err().WaitFor("INFO port: " + file.battery_path)) << node.err().Text();
+    EXPECT_EQ(node.Terminate(), 0) << node.err().Text();
   }
 }
 
@@ -113,29 +189,28 @@ TEST_F(NodeStartupTest, MopPumpThatIsNotANumberFallsBackToFortyWithAnError) {
   std::string reason;
   ASSERT_TRUE(sim.Start(&reason)) << reason;
   NodeProcess node({"-p", "mop_pump:=strong"});
-  RosPeer peer;
-  ASSERT_TRUE(peer.WaitForNode());
-  auto request = RosPeer::Command(4);
-  request.self_clean = true;
-  const auto response = peer.Call(request);
-  ASSERT_TRUE(response);
-  EXPECT_EQ(response->status, 0);
-  ASSERT_TRUE(sim.WaitForRequests(1, 5s));
-  EXPECT_EQ(sim.Requests().front().request.mop_pump().duty(), 40);
+  ExpectSelfCleanDuties(&sim, 40, 20);
   const std::string fallback = "ERROR ErrorCode: 100400035, parameter mop_pump is not a number";
   EXPECT_TRUE(node.err().WaitForCount(fallback, 1));
   EXPECT_EQ(node.err().Count(fallback), 1u);
 }
 
-TEST_F(NodeStartupTest, WronglyTypedSelfCleanPumpEndsStartUpWithOneError) {
-  NodeProcess node({"-p", "self_clean_pump:=high"});
-  const auto status = node.WaitExit(20s);
-  ASSERT_TRUE(status) << "the node did not exit on its own, or died by a signal";
-  EXPECT_NE(*status, 0);
-  ASSERT_TRUE(node.err().WaitFor("ERROR ErrorCode: 100400035"));
-  EXPECT_EQ(node.err().Count("ERROR ErrorCode: 100400035"), 1u);
-  EXPECT_EQ(node.err().Count("self_clean_pump"), 1u);
-  EXPECT_EQ(node.out().Count("after advertiseService"), 0u);
+TEST_F(NodeStartupTest, AWronglyTypedStartUpParameterEndsStartUpWithOneErrorAndStatusOne) {
+  BoardSimulator sim(BoardOptions());  // no connect errors beside the one expected
+  std::string reason;
+  ASSERT_TRUE(sim.Start(&reason)) << reason;
+  for (const std::string name : {"self_clean_pump", "battery_source_path"}) {
+    // A string where an integer is declared, an integer where a string is.
+    const std::string value = name == "self_clean_pump" ? ":=high" : ":=7";
+    NodeProcess node({"-p", name + value});
+    const auto status = node.WaitExit(20s);
+    ASSERT_TRUE(status) << name << ": did not exit on its own, or died by a signal";
+    EXPECT_EQ(*status, 1) << name;
+    ASSERT_TRUE(node.err().WaitFor("ERROR ErrorCode: 100400035")) << name;
+    EXPECT_EQ(node.err().Count("ERROR"), 1u) << node.err().Text();
+    EXPECT_EQ(node.err().Count(name), 1u) << node.err().Text();
+    EXPECT_EQ(node.out().Count("after advertiseService"), 0u) << name;
+  }
 }
 
 TEST_F(NodeStartupTest, ACommandLineRosRefusesEndsStartUpWithOneLineAndStatusOne) {

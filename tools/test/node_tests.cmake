@@ -5,6 +5,8 @@
 # The installed node executable of the bottom_interact_center package found above.
 get_filename_component(node_install_prefix "${bottom_interact_center_DIR}/../../.." ABSOLUTE)
 set(node_executable "${node_install_prefix}/lib/bottom_interact_center/bottom_interact_center")
+set(node_parameter_file
+  "${node_install_prefix}/share/bottom_interact_center/config/bottom_interact_center.yaml")
 
 add_library(node_test_harness STATIC
   test/support/node_process.cpp
@@ -15,7 +17,8 @@ add_library(node_test_harness STATIC
   test/support/simulated_board_test.cpp
   test/support/unanswered_port.cpp)
 target_include_directories(node_test_harness PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_compile_definitions(node_test_harness PRIVATE NODE_EXECUTABLE="${node_executable}")
+target_compile_definitions(node_test_harness PRIVATE NODE_EXECUTABLE="${node_executable}"
+  NODE_PARAMETER_FILE="${node_parameter_file}")
 target_link_libraries(node_test_harness PUBLIC
   board_sim
   process_harness

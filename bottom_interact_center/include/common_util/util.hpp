@@ -39,6 +39,20 @@ std::future_status WaitWhileRosRuns(const FutureT& future, std::chrono::millisec
   }
 }
 
+// Waits up to timeout for the client's server; false when it did not come. rclcpp makes the
+// graph's wait set on a client's first wait, and throws when ROS has just shut down under it.
+template <typename ClientT>
+bool WaitForServer(ClientT& client, std::chrono::milliseconds timeout) {
+  try {
+    return client.wait_for_service(timeout);
+  } catch (const rclcpp::exceptions::RCLError&) {
+    if (rclcpp::ok()) {
+      throw;
+    }
+    return false;
+  }
+}
+
 // Waits up to service_timeout for the server, sends one request and waits up to response_timeout
 // for its answer. True only when the answer arrived in time; a late answer is dropped.
 template <typename ServiceT>
@@ -51,7 +65,7 @@ bool SyncCallService(std::shared_ptr<rclcpp::Node> node,
     return false;
   }
   const char* service_name = client->get_service_name();
-  if (!client->wait_for_service(service_timeout)) {
+  if (!WaitForServer(*client, service_timeout)) {
     if (rclcpp::ok()) {  // else the wait was cut short by ROS shutting down
       RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, Server:%s not exist", 101400002,
                    service_name);

@@ -15,6 +15,7 @@ namespace bottom_interact_center::test {
 namespace {
 
 std::mutex g_log_mutex;
+std::condition_variable g_log_grew;
 std::vector<std::string> g_log_lines;
 rcutils_logging_output_handler_t g_console_handler = nullptr;
 
@@ -29,6 +30,7 @@ void CaptureOutput(const rcutils_log_location_t* location, int severity, const c
     std::lock_guard<std::mutex> lock(g_log_mutex);
     g_log_lines.emplace_back(line);
   }
+  g_log_grew.notify_all();
   if (g_console_handler != nullptr) {
     g_console_handler(location, severity, name, timestamp, format, args);
   }
@@ -54,8 +56,19 @@ std::vector<std::string> LogCapture::Lines() {
 }
 
 std::size_t LogCapture::Count(const std::string& text) {
+  std::lock_guard<std::mutex> lock(g_log_mutex);
+  return CountLocked(text);
+}
+
+bool LogCapture::WaitForCount(const std::string& text, std::size_t count,
+                              std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> lock(g_log_mutex);
+  return g_log_grew.wait_for(lock, timeout, [&] { return CountLocked(text) >= count; });
+}
+
+std::size_t LogCapture::CountLocked(const std::string& text) {
   std::size_t count = 0;
-  for (const auto& line : Lines()) {
+  for (const auto& line : g_log_lines) {
     count += line.find(text) != std::string::npos ? 1 : 0;
   }
   return count;

@@ -29,6 +29,12 @@ public:
   static std::vector<std::string> Lines();
   // Number of captured lines containing text.
   static std::size_t Count(const std::string& text);
+  // Waits until at least count captured lines contain text.
+  static bool WaitForCount(const std::string& text, std::size_t count,
+                           std::chrono::milliseconds timeout = 10s);
+
+private:
+  static std::size_t CountLocked(const std::string& text);  // the caller holds the lines' lock
 };
 
 // Link-lost (1) and link-restored (0) statuses seen on the task-center diagnostic topic.

@@ -4,7 +4,9 @@ include_guard(GLOBAL)
 
 find_package(bottom_interact_test_support REQUIRED)
 set(test_support_dir ${CMAKE_CURRENT_SOURCE_DIR}/test/support)
-add_library(lite_test_support STATIC ${test_support_dir}/peer_process.cpp)
+add_library(lite_test_support STATIC
+  ${test_support_dir}/own_sockets.cpp
+  ${test_support_dir}/peer_process.cpp)
 target_include_directories(lite_test_support PUBLIC ${test_support_dir})
 target_link_libraries(lite_test_support PUBLIC ${PROJECT_NAME}
   bottom_interact_test_support::test_support)

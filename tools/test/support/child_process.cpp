@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,9 +32,17 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, Output output) 
     throw std::runtime_error("cannot create the output pipes of " + argv.front());
   }
   const int err_target = output == Output::kMerged ? out_pipe[1] : err_pipe[1];
+  const pid_t parent = getpid();
   pid_ = fork();
   if (pid_ == 0) {
     // Only async-signal-safe calls between fork and exec.
+    // A test program that dies (a sanitizer report, an uncaught exception) takes its children
+    // along: a node left running would hold the fixed ports for the programs after it. The
+    // signal follows the forking thread: start children from one that outlives them (the main one).
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) {  // it died before the request took
+      _exit(127);
+    }
     dup2(out_pipe[1], STDOUT_FILENO);
     dup2(err_target, STDERR_FILENO);
     // Fast DDS opens its sockets without close-on-exec; the child must not inherit the test's.

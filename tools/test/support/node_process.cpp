@@ -14,6 +14,10 @@ std::vector<std::string> NodeCommandLine(const std::vector<std::string>& ros_arg
 
 }  // namespace
 
+std::string InstalledParameterFile() {
+  return NODE_PARAMETER_FILE;
+}
+
 NodeProcess::NodeProcess(const std::vector<std::string>& ros_args)
     : ChildProcess(NodeCommandLine(ros_args), Output::kSeparate) {}
 

@@ -11,6 +11,9 @@ namespace node_test {
 
 using namespace std::chrono_literals;
 
+// The parameter file installed with the node executable the tests run.
+std::string InstalledParameterFile();
+
 class NodeProcess : public test_support::ChildProcess {
 public:
   // Starts the node with "--ros-args" followed by ros_args (when any). It inherits the
