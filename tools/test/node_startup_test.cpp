@@ -257,7 +257,7 @@ bool IgnoresStopSignals(pid_t pid) {
 // A parameter file that keeps ROS's start-up busy for a good while: parameters of another node.
 std::string LongParameterFile(const test_support::ScratchDir& dir) {
   std::string yaml = "another_node:\n  ros__parameters:\n";
-  for (int i = 0; i < 20000; ++i) {
+  for (int i = 0; i < 5000; ++i) {
     yaml += "    p" + std::to_string(i) + ": " + std::to_string(i) + "\n";
   }
   return dir.Write("long.yaml", yaml);

@@ -86,6 +86,9 @@ std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds timeout) {
   }
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   const bool reaped = test_support::PollUntil(timeout, [this] {
+    if (reaped_) {  // by an earlier wait: its pid may be another process's by now
+      return true;
+    }
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) != pid_) {
       return false;
