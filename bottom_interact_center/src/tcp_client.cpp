@@ -24,21 +24,18 @@ int AwaitConnected(int fd) {
   const auto give_up_at =
       std::chrono::steady_clock::now() + std::chrono::seconds(TcpSocket::kSendTimeoutSeconds);
   pollfd entry{fd, POLLOUT, 0};
-  while (rclcpp::ok() && std::chrono::steady_clock::now() < give_up_at) {
-    const int r = poll(&entry, 1, TcpSocket::kWaitSliceMs);
-    if (r > 0) {
-      int error = 0;
-      socklen_t length = sizeof(error);
-      getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
-      errno = error;
-      return error == 0 ? 0 : -1;
+  const int r = TcpSocket::PollWhileRosRuns(&entry, give_up_at);
+  if (r <= 0) {
+    if (r == 0) {
+      errno = ETIMEDOUT;
     }
-    if (r < 0 && errno != EINTR) {
-      return -1;
-    }
+    return -1;
   }
-  errno = ETIMEDOUT;
-  return -1;
+  int error = 0;
+  socklen_t length = sizeof(error);
+  getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
+  errno = error;
+  return error == 0 ? 0 : -1;
 }
 
 // A board that drops our connection requests (booting, a cable out) would hold a blocking connect
@@ -153,19 +150,10 @@ int TcpClient::DiscardReceived() {
 }
 
 bool TcpClient::AwaitReadable() const {
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::seconds(kRecvTimeoutSeconds);
   pollfd entry{sock_fd_, POLLIN, 0};
-  while (rclcpp::ok()) {
-    const int r = poll(&entry, 1, kWaitSliceMs);
-    if (r > 0 || (r < 0 && errno != EINTR)) {
-      return true;  // the read tells what is there
-    }
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return false;
-    }
-  }
-  return false;
+  // Data, an end or an error: the read tells what is there.
+  return PollWhileRosRuns(&entry, std::chrono::steady_clock::now() +
+                                      std::chrono::seconds(kRecvTimeoutSeconds)) != 0;
 }
 
 }  // namespace bottom_interact_center

@@ -102,12 +102,7 @@ bool TcpSocket::SendData(int fd, const uint8_t* data, unsigned len, int* dropped
 
 bool TcpSocket::AwaitRoom(int fd, std::chrono::steady_clock::time_point give_up_at, int* dropped) {
   pollfd entry{fd, static_cast<short>(POLLOUT | (dropped != nullptr ? POLLIN : 0)), 0};
-  while (rclcpp::ok() && std::chrono::steady_clock::now() < give_up_at) {
-    entry.revents = 0;
-    const int r = poll(&entry, 1, kWaitSliceMs);
-    if (r < 0 && errno != EINTR) {
-      return false;
-    }
+  while (PollWhileRosRuns(&entry, give_up_at) > 0) {
     if ((entry.revents & (POLLOUT | POLLERR | POLLHUP)) != 0) {
       return true;  // the next send tells what became of the link
     }
@@ -121,6 +116,17 @@ bool TcpSocket::AwaitRoom(int fd, std::chrono::steady_clock::time_point give_up_
   }
   errno = EAGAIN;
   return false;
+}
+
+int TcpSocket::PollWhileRosRuns(pollfd* entry, std::chrono::steady_clock::time_point give_up_at) {
+  while (rclcpp::ok() && std::chrono::steady_clock::now() < give_up_at) {
+    entry->revents = 0;
+    const int r = poll(entry, 1, kWaitSliceMs);
+    if (r > 0 || (r < 0 && errno != EINTR)) {
+      return r;
+    }
+  }
+  return 0;
 }
 
 int TcpSocket::DropReceived(int fd) {

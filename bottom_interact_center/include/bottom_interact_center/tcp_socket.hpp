@@ -2,6 +2,8 @@
 #ifndef BOTTOM_INTERACT_CENTER__TCP_SOCKET_HPP_
 #define BOTTOM_INTERACT_CENTER__TCP_SOCKET_HPP_
 
+#include <poll.h>
+
 #include <chrono>
 #include <cstdint>
 
@@ -39,6 +41,9 @@ public:
   // Reads and drops what fd holds now, without waiting; the number of bytes dropped. Bounded by
   // what is there at the start, so a peer that keeps sending cannot hold the caller.
   static int DropReceived(int fd);
+  // Polls for entry's events in slices until one is reported, give_up_at passes or ROS shuts
+  // down: poll's result, or 0 at the time-out or the stop. Interrupted slices are repeated.
+  static int PollWhileRosRuns(pollfd* entry, std::chrono::steady_clock::time_point give_up_at);
 
 private:
   // Waits in slices until fd can take more bytes (or has failed), dropping what arrives when
