@@ -7,8 +7,7 @@ find_package(ament_cmake REQUIRED)
 find_package(rosidl_default_generators QUIET)
 if(rosidl_default_generators_FOUND)
   message(FATAL_ERROR "${PROJECT_NAME} here is the stand-in for machines without ROS 2, and ROS 2 is "
-    "installed: build with 'colcon build --packages-skip builtin_interfaces std_msgs "
-    "rcl_interfaces rmw_dds_common rclcpp_lite'.")
+    "installed: build from the workspace root with 'colcon build --packages-skip $(ls standalone)'.")
 endif()
 find_package(rosidl_cmake REQUIRED)
 find_package(rosidl_generator_c REQUIRED)

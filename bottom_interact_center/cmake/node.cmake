@@ -1,10 +1,12 @@
 # The node: its classes as a library (linked by the program and the tests) and the program.
 #   bottom_interact_node:   BottomInteractCenter, BottomInteractHandle, the TCP command links,
-#                           the board listeners, the battery sensor and the clients' spinner
+#                           the board listeners, the battery sensor, the clients' spinner and the
+#                           health reporting on /diagnostics
 #   bottom_interact_center: the executable, installed to lib/${PROJECT_NAME} for `ros2 run`
 
 add_library(bottom_interact_node SHARED
   src/battery.cpp
+  src/board_diagnostics.cpp
   src/bottom_interact_center.cpp
   src/bottom_interact_handle.cpp
   src/cmd_report_server.cpp
@@ -14,6 +16,7 @@ add_library(bottom_interact_node SHARED
   src/link_frame_reader.cpp
   src/motor_data_server.cpp
   src/robot_info_server.cpp
+  src/status_rules.cpp
   src/tcp_client.cpp
   src/tcp_server.cpp
   src/tcp_socket.cpp
@@ -28,6 +31,7 @@ target_compile_definitions(bottom_interact_node PUBLIC
 target_link_libraries(bottom_interact_node PUBLIC
   ${ROS_CLIENT_TARGETS}
   ${velmoria_protocol_TARGETS}
+  ${diagnostic_msgs_TARGETS}
   board_framing
   Threads::Threads)
 

@@ -13,6 +13,8 @@
 #include "bottom_interact_center/bottom_interact_center.hpp"
 
 using bottom_interact_center::g_node;
+using bottom_interact_center::HealthEvent;
+using bottom_interact_center::HealthState;
 
 namespace {
 
@@ -74,8 +76,10 @@ void MakeRaw9600(int fd) {
 
 }  // namespace
 
-BatterySensor::BatterySensor(const std::string& port_path, WallClock wall_clock)
-    : wall_clock_(std::move(wall_clock)),
+BatterySensor::BatterySensor(const std::string& port_path,
+                             bottom_interact_center::SourceHealth& health, WallClock wall_clock)
+    : health_(health),
+      wall_clock_(std::move(wall_clock)),
       port_path_(port_path),
       reader_thread_(&BatterySensor::handler, this) {}
 
@@ -146,6 +150,7 @@ int BatterySensor::_open(const std::string& path) {
   }
   _port_fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (_port_fd < 0) {
+    health_.SetState(HealthState::kDown);
     if (FirstFailureOfOutage()) {
       RCLCPP_INFO(g_node->get_logger(), "can not open tty port.");
     }
@@ -159,6 +164,7 @@ int BatterySensor::_open(const std::string& path) {
   fcntl(_port_fd, F_SETFL, 0);  // blocking reads from here on, bounded by VTIME
   MakeRaw9600(_port_fd);
   outage_reported_ = false;
+  health_.SetState(HealthState::kUp);
   return 0;
 }
 
@@ -168,6 +174,7 @@ bool BatterySensor::ReadFrames() {
     const ssize_t n = ReadPort(_port_fd, parser.ReadPosition(), parser.ReadCapacity());
     if (n < 0) {
       outage_reported_ = true;  // the attempts to reopen it stay quiet
+      health_.SetState(HealthState::kDown);
       RCLCPP_ERROR(g_node->get_logger(),
                    "ErrorCode: %d, battery tty %s lost, trying to reopen it every 2 s", kPortLost,
                    port_path_.c_str());
@@ -185,9 +192,11 @@ bool BatterySensor::ReadFrames() {
       case BatteryFrameParser::Result::kRecord: {
         std::lock_guard<std::mutex> lock(record_mutex_);
         latest_ = record;
+        health_.Count(HealthEvent::kData);
         break;
       }
       case BatteryFrameParser::Result::kChecksumError:
+        health_.Count(HealthEvent::kBadData);
         RCLCPP_DEBUG(g_node->get_logger(), "Sensor bat, Sum Check Err. 0x%04x\n", checksum);
         break;
       default:
@@ -203,6 +212,7 @@ void BatterySensor::ClosePort() {
 }
 
 void BatterySensor::RefuseNonTerminal() {
+  health_.SetState(HealthState::kRefused);
   if (FirstFailureOfOutage()) {
     RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, battery tty %s is not a terminal, not read",
                  kNotATerminal, port_path_.c_str());

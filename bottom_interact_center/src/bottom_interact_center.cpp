@@ -59,6 +59,7 @@ bool BottomInteractCenter::Init() {
     return false;
   }
   DeclareParameters();
+  diagnostics_ = std::make_unique<BoardDiagnostics>(*this, callback_group_, HealthSources());
   return true;
 }
 
@@ -116,6 +117,41 @@ void BottomInteractCenter::ConnectBoardLinks() {
     RCLCPP_ERROR(get_logger(), "ErrorCode: %d, tcp light client connect to light server failed",
                  kLightConnectFailed);
   }
+}
+
+std::vector<BoardDiagnostics::Source> BottomInteractCenter::HealthSources() {
+  using Snapshot = SourceHealth::Snapshot;
+  using TimePoint = BoardDiagnostics::TimePoint;
+  const auto command_link = [](const Snapshot& now, const Snapshot&, TimePoint at) {
+    return StatusRules::CommandLink(now, at);
+  };
+  const auto service_peer = [](const Snapshot& now, const Snapshot&, TimePoint at) {
+    return StatusRules::ServicePeer(now, at);
+  };
+  const auto battery_unit = [this](const Snapshot& now, const Snapshot& period_ago, TimePoint at) {
+    std::string path;
+    get_parameter(kBatterySourcePathParam, path);
+    if (path.empty()) {
+      return StatusRules::BatteryFromBoard();
+    }
+    StatusRules::Status status = StatusRules::BatteryUnit(now, period_ago, at);
+    status.hardware_id = path;
+    return status;
+  };
+  const std::string board = kBoardProcterAddress;
+  return {
+      {"procter link", board, &procter_client_->Health(), command_link},
+      {"light link", board, &light_client_->Health(), command_link},
+      {"report connection", board, &cmd_report_server_->Health(),
+       [](const Snapshot& now, const Snapshot&, TimePoint at) {
+         return StatusRules::ReportConnection(now, at);
+       }},
+      {"sensor data", board, &robot_info_server_->Health(), StatusRules::Datagrams},
+      {"motor data", board, &motor_data_server_->Health(), StatusRules::Datagrams},
+      {"battery unit", board, &robot_info_server_->BatteryHealth(), battery_unit},
+      {kTaskCenterService, board, &task_center_health_, service_peer},
+      {kRobotInfoUpdateService, board, &robot_info_update_health_, service_peer},
+  };
 }
 
 void BottomInteractCenter::DeclareParameters() {
@@ -180,10 +216,12 @@ bool BottomInteractCenter::SendTaskCommand(const TaskCommand& command) {
   data.request->task_type = command.task_type;
   data.request->task_cmd = command.task_cmd;
   if (!common_util::SyncCallService<velmoria_protocol::srv::TaskCenterSrv>(
-          g_node, task_center_srv_client_, data, kResponseTimeout, kServiceTimeout)) {
+          g_node, task_center_srv_client_, data, kResponseTimeout, kServiceTimeout,
+          &task_center_health_)) {
     return false;
   }
   if (data.response->result != 0) {
+    task_center_health_.Count(HealthEvent::kRefused);
     RCLCPP_ERROR(get_logger(), "ErrorCode: %d, %s", command.failure_code, command.failure_message);
     return false;
   }
@@ -200,9 +238,13 @@ bool BottomInteractCenter::ReportRobotInfo(const robot::RobotInfo& robot_info) {
   }
   data.request->header.stamp = g_node->now();
   const bool answered = common_util::SyncCallService<velmoria_protocol::srv::RobotInfoUpdate>(
-      g_node, robot_info_update_client_, data, kResponseTimeout, kServiceTimeout);
+      g_node, robot_info_update_client_, data, kResponseTimeout, kServiceTimeout,
+      &robot_info_update_health_);
   if (!answered && !rclcpp::ok()) {
     return false;  // cut short by ROS shutting down: nobody waits for the report any more
+  }
+  if (answered && data.response->status != 0) {
+    robot_info_update_health_.Count(HealthEvent::kRefused);
   }
   if (!answered || data.response->status != 0) {
     RCLCPP_ERROR(get_logger(),

@@ -531,6 +531,7 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
     if (std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() >=
         static_cast<int64_t>(timeout_s) * 1000) {
       RCLCPP_ERROR(Logger(), "ErrorCode: %d, Function exec timeout exit!", kExchangeTimeout);
+      link()->Health().Count(HealthEvent::kTimedOut);
       break;
     }
     if (need_send) {
@@ -561,6 +562,7 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
       // The frame cannot be read, and the stream after it has no trustworthy frame boundary:
       // it counts as a frame that does not parse, and the link is rebuilt on its next use.
       link()->Close();
+      link()->Health().Count(HealthEvent::kBadData);
       RCLCPP_ERROR(Logger(), texts.parse_failed, kParseFailed, request_id);
       break;
     }
@@ -570,6 +572,7 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
     }
     PrintLine(line);
     if (!response.ParseFromArray(payload.data(), static_cast<int>(payload.size()))) {
+      link()->Health().Count(HealthEvent::kBadData);
       RCLCPP_ERROR(Logger(), texts.parse_failed, kParseFailed, request_id);
       break;
     }

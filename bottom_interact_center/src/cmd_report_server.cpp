@@ -55,6 +55,8 @@ bool CmdReportServer::HandleAccept(int* fd) {
   if (*fd < 0) {
     return false;
   }
+  health_.Count(HealthEvent::kConnected);
+  health_.SetState(HealthState::kUp);
   bool lost = false;
   while (!Stopping()) {
     if (close_connection_) {
@@ -101,6 +103,7 @@ void CmdReportServer::DropConnection(int* fd, bool board_ended_it) {
   {
     std::lock_guard<std::mutex> lock(buffer_mutex_);
     Close(*fd);
+    health_.SetState(HealthState::kDown);
     if (board_ended_it) {
       buffer_.KeepWholeReports();
     } else {
@@ -145,15 +148,18 @@ void CmdReportServer::ParseOneReport() {
       RCLCPP_ERROR(g_node->get_logger(),
                    "ErrorCode: %d, cmd report server buffer not enough space, pkg lost",
                    kFrameNeverFits);
+      health_.Count(HealthEvent::kDropped);
       close_connection_ = true;
       return;
     case ReportBuffer::Result::kBadReport:
       RCLCPP_ERROR(g_node->get_logger(),
                    "ErrorCode: %d, Deserialize CleanRobotReport error, will close connection",
                    kDeserializeFailed);
+      health_.Count(HealthEvent::kBadData);
       close_connection_ = true;
       return;
     case ReportBuffer::Result::kReport:
+      health_.Count(HealthEvent::kData);
       // A handler's service call cut short by ROS shutting down is no failure of the report.
       if (!HandleReport(report) && rclcpp::ok()) {
         RCLCPP_ERROR(g_node->get_logger(), "ErrorCode: %d, HandleReport fail", kHandleReportFailed);

@@ -18,7 +18,7 @@ MotorDataServer::~MotorDataServer() {
 
 bool MotorDataServer::HandleData(const char* data, int len) {
   motor_data::MotorDataRep msg;
-  if (!ParseMotorData(msg, data, len)) {
+  if (!CountParsed(ParseMotorData(msg, data, len))) {
     return false;
   }
   HandleMotorData(msg);

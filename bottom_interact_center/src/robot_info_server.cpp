@@ -51,7 +51,7 @@ void RobotInfoServer::Stop() {
 
 bool RobotInfoServer::HandleData(const char* data, int len) {
   bottom_internal::SensorDataProto msg;
-  if (!ParseSensorData(msg, data, len)) {
+  if (!CountParsed(ParseSensorData(msg, data, len))) {
     return false;
   }
   HandleSensorData(msg);
@@ -95,7 +95,7 @@ void RobotInfoServer::ComplainAboutBattery() {
 void RobotInfoServer::SubstituteBattery(bottom_internal::SensorDataProto& msg,
                                         const std::string& path) {
   std::call_once(battery_sensor_created_,
-                 [&] { battery_sensor_ = std::make_unique<BatterySensor>(path); });
+                 [&] { battery_sensor_ = std::make_unique<BatterySensor>(path, battery_health_); });
   const BatteryRecord reading = battery_sensor_->GetLatest();
   if (!reading.valid) {
     return;  // the board's own figures stay

@@ -87,6 +87,8 @@ bool TcpClient::Init() {
     return false;
   }
   ++connection_count_;
+  health_.Count(HealthEvent::kConnected);
+  health_.SetState(HealthState::kUp);
   velmoria_protocol::msg::DiagnosticEvent event;
   event.event_id = kLinkEventId;
   event.event_status = kLinkRestored;
@@ -103,11 +105,31 @@ void TcpClient::Close() {
 
 bool TcpClient::Reconnect() {
   Close();
-  return Init();
+  if (Init()) {
+    return true;
+  }
+  if (rclcpp::ok()) {  // a connect cut short by the stop says nothing about the board
+    health_.SetState(HealthState::kDown);
+  }
+  return false;
+}
+
+bool TcpClient::LinkUp() {
+  if (IsConnected(sock_fd_)) {
+    return true;
+  }
+  health_.Count(HealthEvent::kLinkLost);
+  return false;
+}
+
+void TcpClient::CountReceived(int bytes) {
+  if (bytes > 0) {
+    health_.Count(HealthEvent::kData);
+  }
 }
 
 bool TcpClient::EnsureConnected() {
-  return IsConnected(sock_fd_) || Reconnect();
+  return LinkUp() || Reconnect();
 }
 
 // A board that answers and then closes the link leaves its answer unread behind the close: it is
@@ -115,22 +137,23 @@ bool TcpClient::EnsureConnected() {
 // again once the state says closed, because the answer may have come in with the close just
 // after the first count; the state changes only after the bytes before the close are queued.
 bool TcpClient::EnsureReadable() {
-  return UnreadBytes(sock_fd_) > 0 || IsConnected(sock_fd_) || UnreadBytes(sock_fd_) > 0 ||
-         Reconnect();
+  return UnreadBytes(sock_fd_) > 0 || LinkUp() || UnreadBytes(sock_fd_) > 0 || Reconnect();
 }
 
 bool TcpClient::SendData(const uint8_t* data, unsigned len) {
   if (!EnsureConnected()) {
     return false;
   }
-  if (incoming_ == Incoming::kRead) {
-    return TcpSocket::SendData(sock_fd_, data, len);
-  }
   int dropped = 0;
-  const bool sent = TcpSocket::SendData(sock_fd_, data, len, &dropped);
+  const bool sent = TcpSocket::SendData(sock_fd_, data, len,
+                                        incoming_ == Incoming::kDropped ? &dropped : nullptr);
   if (dropped > 0) {
     RCLCPP_DEBUG(g_node->get_logger(), "%s:%d: %d bytes from the board read and dropped",
                  ip_.c_str(), port_, dropped);
+    CountReceived(dropped);
+  }
+  if (!sent && rclcpp::ok()) {
+    health_.Count(HealthEvent::kSendFailed);
   }
   return sent;
 }
@@ -139,14 +162,18 @@ int TcpClient::RecvData(uint8_t* buf, unsigned cap) {
   if (!EnsureReadable()) {
     return 0;
   }
-  if (!AwaitReadable()) {
-    return -1;
+  const int r = AwaitReadable() ? TcpSocket::RecvData(sock_fd_, buf, cap) : -1;
+  if (r < 0 && rclcpp::ok()) {
+    health_.Count(HealthEvent::kReceiveFailed);
   }
-  return TcpSocket::RecvData(sock_fd_, buf, cap);
+  CountReceived(r);
+  return r;
 }
 
 int TcpClient::DiscardReceived() {
-  return DropReceived(sock_fd_);
+  const int dropped = DropReceived(sock_fd_);
+  CountReceived(dropped);
+  return dropped;
 }
 
 bool TcpClient::AwaitReadable() const {

@@ -93,6 +93,11 @@ bool UdpServer::HandleData(const char* /*data*/, int /*len*/) {
   return true;
 }
 
+bool UdpServer::CountParsed(bool parsed) {
+  health_.Count(parsed ? HealthEvent::kData : HealthEvent::kBadData);
+  return parsed;
+}
+
 void UdpServer::StopReceiving() {
   if (stopping_.exchange(true) || !receive_thread_.joinable()) {
     return;

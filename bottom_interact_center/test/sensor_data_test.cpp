@@ -55,7 +55,8 @@ private:
 TEST(BatterySensorTest, AReadingIsFreshForThreeSecondsAfterItsArrivalAndNeverBeforeIt) {
   BatteryTerminal unit;
   std::atomic<uint64_t> now{kReceivedAt};
-  BatterySensor sensor(unit.path(), [&now] { return now.load(); });
+  bottom_interact_center::SourceHealth health;
+  BatterySensor sensor(unit.path(), health, [&now] { return now.load(); });
   // Sent until one arrives: the sensor opens the terminal on its thread, after this test started.
   const auto deadline = Clock::now() + 10s;
   while (!sensor.GetLatest().valid && Clock::now() < deadline) {

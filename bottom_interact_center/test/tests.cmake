@@ -29,3 +29,6 @@ node_add_gtest(board_exchange_test test/board_exchange_test.cpp)
 node_add_gtest(sensor_data_test test/sensor_data_test.cpp)
 node_add_gtest(socket_creation_test test/socket_creation_test.cpp)
 node_add_gtest(listener_signals_test test/listener_signals_test.cpp)
+# The level rules of /diagnostics: pure functions of counts and time, no ROS running.
+framing_add_gtest(status_rules_test test/status_rules_test.cpp)
+target_link_libraries(status_rules_test PRIVATE bottom_interact_node)

@@ -1,5 +1,5 @@
 # ROS command-line tools: bottom_operate_call (calls the service with a YAML request),
-# topic_echo (prints the node's event topics), and stand-ins for the node's peers:
+# topic_echo (prints the node's event topics and /diagnostics), and stand-ins for the node's peers:
 # task_center_standin ("do_task") and robot_info_standin ("robot_info_update"). Installed to
 # lib/${PROJECT_NAME}, as `ros2 run` expects.
 
@@ -20,7 +20,8 @@ target_link_libraries(ros_tools PUBLIC ${velmoria_protocol_TARGETS} Threads::Thr
 
 foreach(tool bottom_operate_call topic_echo task_center_standin robot_info_standin)
   add_executable(${tool} src/${tool}_main.cpp)
-  target_link_libraries(${tool} PRIVATE ros_tools ${ROS_CLIENT_TARGETS} ${velmoria_protocol_TARGETS})
+  target_link_libraries(${tool} PRIVATE ros_tools ${ROS_CLIENT_TARGETS} ${velmoria_protocol_TARGETS}
+    ${diagnostic_msgs_TARGETS})
   install(TARGETS ${tool} RUNTIME DESTINATION lib/${PROJECT_NAME})
 endforeach()
 # It decodes the forwarded board data.

@@ -1,4 +1,4 @@
-// Prints the messages of one of the node's event topics, one line each.
+// Prints the messages of one of the node's event topics, one line each, or its /diagnostics.
 #include <cstdint>
 #include <iomanip>
 #include <iostream>
@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include <diagnostic_msgs/msg/diagnostic_array.hpp>
 #include <rclcpp/rclcpp.hpp>
 #include <velmoria_protocol/msg/diagnostic_event.hpp>
 #include <velmoria_protocol/msg/robot_event.hpp>
@@ -25,11 +26,13 @@ constexpr char kUsage[] =
     "  /task_center_diag_topic   velmoria_protocol/msg/DiagnosticEvent (board link lost/restored)\n"
     "  /body_driver_diag_topic   velmoria_protocol/msg/DiagnosticEvent (the board's events)\n"
     "  robot_event               velmoria_protocol/msg/RobotEvent (e.g. fill light on/off)\n"
+    "  /diagnostics              diagnostic_msgs/msg/DiagnosticArray (the node's health; one\n"
+    "                            line per status after the stamp's line)\n"
     "Options:\n"
     "  --count N   exit after N messages (default: run until SIGINT or SIGTERM)\n"
     "  -h, --help  this text\n";
 
-enum class TopicType { kDiagnosticEvent, kRobotEvent };
+enum class TopicType { kDiagnosticEvent, kRobotEvent, kDiagnosticArray };
 
 bool TypeOfTopic(const std::string& topic, TopicType* type) {
   const std::string name = topic.rfind('/', 0) == 0 ? topic.substr(1) : topic;
@@ -41,7 +44,25 @@ bool TypeOfTopic(const std::string& topic, TopicType* type) {
     *type = TopicType::kRobotEvent;
     return true;
   }
+  if (name == "diagnostics") {
+    *type = TopicType::kDiagnosticArray;
+    return true;
+  }
   return false;
+}
+
+template <typename Message>
+std::string Body(const Message& message) {
+  return ros_tools::MessageFormatter::Format(message, "header");
+}
+
+// An array of statuses: each on a line of its own.
+std::string Body(const diagnostic_msgs::msg::DiagnosticArray& array) {
+  std::string lines;
+  for (const auto& status : array.status) {
+    lines += "\n  " + ros_tools::MessageFormatter::Format(status);
+  }
+  return lines;
 }
 
 // Subscribes with depth 10 like the node's publishers; shuts ROS down after count messages
@@ -54,7 +75,7 @@ std::shared_ptr<rclcpp::Subscription<Message>> Echo(const rclcpp::Node::SharedPt
       topic, 10, [topic, count, received](const typename Message::SharedPtr message) {
         std::cout << topic << " stamp: " << message->header.stamp.sec << "." << std::setw(9)
                   << std::setfill('0') << message->header.stamp.nanosec << std::setfill(' ') << " "
-                  << ros_tools::MessageFormatter::Format(*message, "header") << std::endl;
+                  << Body(*message) << std::endl;
         if (count != 0 && ++*received >= count) rclcpp::shutdown();
       });
 }
@@ -81,17 +102,24 @@ int main(int argc, char** argv) {
   TopicType type;
   if (positional.size() != 1) return UsageError("give exactly one TOPIC");
   if (!TypeOfTopic(positional[0], &type)) {
-    return UsageError("unknown topic '" + positional[0] +
-                      "' (/task_center_diag_topic, /body_driver_diag_topic, robot_event)");
+    return UsageError(
+        "unknown topic '" + positional[0] +
+        "' (/task_center_diag_topic, /body_driver_diag_topic, robot_event, /diagnostics)");
   }
 
   rclcpp::init(argc, argv);
   auto node = rclcpp::Node::make_shared(kProgram);
   std::shared_ptr<void> subscription;  // kept alive while spinning
-  if (type == TopicType::kDiagnosticEvent) {
-    subscription = Echo<velmoria_protocol::msg::DiagnosticEvent>(node, positional[0], count);
-  } else {
-    subscription = Echo<velmoria_protocol::msg::RobotEvent>(node, positional[0], count);
+  switch (type) {
+    case TopicType::kDiagnosticEvent:
+      subscription = Echo<velmoria_protocol::msg::DiagnosticEvent>(node, positional[0], count);
+      break;
+    case TopicType::kRobotEvent:
+      subscription = Echo<velmoria_protocol::msg::RobotEvent>(node, positional[0], count);
+      break;
+    case TopicType::kDiagnosticArray:
+      subscription = Echo<diagnostic_msgs::msg::DiagnosticArray>(node, positional[0], count);
+      break;
   }
   std::cerr << kProgram << ": echoing " << positional[0] << std::endl;
   rclcpp::spin(node);

@@ -49,6 +49,7 @@ node_add_e2e_test(node_commands_test 300)
 node_add_e2e_test(node_startup_test 300)
 node_add_e2e_test(node_timeouts_test 600)
 node_add_e2e_test(node_listeners_test 400)
+node_add_e2e_test(node_diagnostics_test 300)
 # Faults of the board, its links and the node's peers, each followed by a check that the node
 # still serves. Long (a thousand reconnects, a 30 s burst): not run under ThreadSanitizer.
 node_add_e2e_test(node_faults_test 900 faults)

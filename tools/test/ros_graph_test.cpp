@@ -26,6 +26,7 @@ const char* const kNode = "/bottom_interact_center";
 const char* const kInfoEndpoints =
     "  Publishers:\n"
     "    /body_driver_diag_topic: velmoria_protocol/msg/DiagnosticEvent\n"
+    "    /diagnostics: diagnostic_msgs/msg/DiagnosticArray\n"
     "    /parameter_events: rcl_interfaces/msg/ParameterEvent\n"
     "    /robot_event: velmoria_protocol/msg/RobotEvent\n"
     "    /rosout: rcl_interfaces/msg/Log\n"
@@ -137,6 +138,42 @@ TEST_F(RosGraphTest, Ros2TopicEchoRosoutShowsTheNodesLogLines) {
     EXPECT_EQ(node->Terminate(), 0);
   }
   EXPECT_EQ(fields[Build::kStandalone], fields[Build::kReal]);
+}
+
+// The names and hardware ids of the statuses in one array as `ros2 topic echo` prints it.
+std::vector<std::string> StatusNames(const std::string& echoed) {
+  std::vector<std::string> names;
+  size_t start = 0;
+  for (size_t end; (end = echoed.find('\n', start)) != std::string::npos; start = end + 1) {
+    const std::string line = echoed.substr(start, end - start);
+    if (line.find("  name: ") != std::string::npos ||
+        line.find("  hardware_id: ") != std::string::npos) {
+      names.push_back(line);
+    }
+  }
+  return names;
+}
+
+TEST_F(RosGraphTest, Ros2TopicEchoDiagnosticsShowsAStatusPerSourceWithItsHardwareId) {
+  std::map<Build, std::vector<std::string>> statuses;
+  for (const Build build : {Build::kReal, Build::kStandalone}) {
+    SCOPED_TRACE(Name(build));
+    auto node = StartNode(build, {"-p", "battery_source_path:=''"});
+    auto echo = Ros2({"topic", "echo", "--once", "--no-daemon", "/diagnostics",
+                      "diagnostic_msgs/msg/DiagnosticArray"});
+    const std::string array = EchoWhile(*echo, [] {});
+    statuses[build] = StatusNames(array);
+    EXPECT_NE(array.find("- level: \"\\0\"\n  name: 'bottom_interact_center: procter link'\n"),
+              std::string::npos)
+        << array;
+    EXPECT_NE(array.find("name: 'bottom_interact_center: battery unit'\n  message: 'no battery "
+                         "tty: the board''s figures are used'\n  hardware_id: 127.0.0.1\n"),
+              std::string::npos)
+        << array;
+    EXPECT_EQ(statuses[build].size(), 16u) << array;
+    EXPECT_EQ(node->Terminate(), 0);
+  }
+  EXPECT_EQ(statuses[Build::kStandalone], statuses[Build::kReal]);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "bottom_interact_center/battery_record.hpp"
+#include "bottom_interact_center/source_health.hpp"
 
 // Listens only: the unit sends its frames unprompted. The reader thread opens the port (9600 8N1,
 // raw) and keeps the last frame that passed the checksum. A port that cannot be opened, is not a
@@ -25,7 +26,10 @@ public:
   // A reading is fresh for this long after its reception.
   static constexpr uint64_t kFreshForMs = 3000;
 
-  explicit BatterySensor(const std::string& port_path, WallClock wall_clock = SystemMillis);
+  // health gets the port's state, the readings and the frames that failed their checksum; it
+  // must outlive the sensor.
+  BatterySensor(const std::string& port_path, bottom_interact_center::SourceHealth& health,
+                WallClock wall_clock = SystemMillis);
   ~BatterySensor();
   BatterySensor(const BatterySensor&) = delete;
   BatterySensor& operator=(const BatterySensor&) = delete;
@@ -50,6 +54,7 @@ private:
   // Sleeps for the pause, or less when the sensor is being destroyed; false then.
   bool PauseUnlessStopping(std::chrono::milliseconds pause);
 
+  bottom_interact_center::SourceHealth& health_;
   WallClock wall_clock_;
   std::string port_path_;
   int _port_fd = -1;

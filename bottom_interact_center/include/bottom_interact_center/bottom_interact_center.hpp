@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "bottom_interact_center/board_diagnostics.hpp"
 #include "bottom_interact_center/group_spinner.hpp"
+#include "bottom_interact_center/source_health.hpp"
 #include "bottom_interact_center/tcp_client.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "robot/cleaning_component.pb.h"
@@ -30,8 +32,9 @@ class BottomInteractCenter : public rclcpp::Node {
 public:
   BottomInteractCenter();
 
-  // Sets up the ROS endpoints, the board links, the board listeners and the parameters, in that
-  // order. False when a listener could not start (the parameters are then not declared).
+  // Sets up the ROS endpoints, the board links, the board listeners, the parameters and the
+  // health reporting on /diagnostics, in that order. False when a listener could not start (the
+  // parameters are then not declared, and nothing is reported).
   bool Init();
   // Ends the board listeners' threads, each after the service call it may be waiting in (ROS
   // shutdown ends those waits), then the thread that serves their calls' answers: called before
@@ -71,6 +74,8 @@ private:
   bool StartBoardListeners();
   void DeclareParameters();
   bool SendTaskCommand(const TaskCommand& command);
+  // What /diagnostics reports on: both command links, the listeners, the battery unit, the peers.
+  std::vector<BoardDiagnostics::Source> HealthSources();
 
   std::shared_ptr<TcpClient> procter_client_;
   std::shared_ptr<TcpClient> light_client_;
@@ -81,8 +86,12 @@ private:
   rclcpp::CallbackGroup::SharedPtr callback_group_;
   rclcpp::Client<velmoria_protocol::srv::TaskCenterSrv>::SharedPtr task_center_srv_client_;
   rclcpp::Client<velmoria_protocol::srv::RobotInfoUpdate>::SharedPtr robot_info_update_client_;
-  // Serves callback_group_ (the clients' answers); declared after the clients, so that it stops
-  // before they go.
+  SourceHealth task_center_health_;
+  SourceHealth robot_info_update_health_;
+  // Its timer is in callback_group_.
+  std::unique_ptr<BoardDiagnostics> diagnostics_;
+  // Serves callback_group_ (the clients' answers and the diagnostics timer); declared after the
+  // clients and the diagnostics, so that it stops before they go.
   std::unique_ptr<GroupSpinner> client_spinner_;
   rclcpp::Publisher<velmoria_protocol::msg::RobotEvent>::SharedPtr robot_event_pub_;
   rclcpp::Publisher<velmoria_protocol::msg::DiagnosticEvent>::SharedPtr task_center_diag_pub_;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bottom_interact_center/report_buffer.hpp"
+#include "bottom_interact_center/source_health.hpp"
 #include "bottom_interact_center/tcp_server.hpp"
 #include "robot/cleaning_component.pb.h"
 
@@ -45,6 +46,8 @@ public:
   bool HandleDiagEvent(cleaning_component::CleanRobotReport& report);
   // The accept thread, then the parser thread.
   void Stop() override;
+  // The board's connection, the reports handled, those that did not parse or never fit.
+  const SourceHealth& Health() const { return health_; }
 
 private:
   // True once the board has closed or lost the connection and everything it sent is read; *lost
@@ -60,6 +63,7 @@ private:
   void ParseOneReport();
 
   std::vector<ReportHandler> report_handlers_;
+  SourceHealth health_;
   std::atomic<bool> close_connection_{false};
   std::mutex buffer_mutex_;
   // Wakes the parser when the connection loop has dropped a connection, or at destruction.

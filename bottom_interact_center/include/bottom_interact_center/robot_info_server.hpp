@@ -34,6 +34,8 @@ public:
   bool HandleSensorData(bottom_internal::SensorDataProto& msg);
   // The receive thread, then the battery unit's reader.
   void Stop() override;
+  // The battery unit's reader, from the first datagram that needed it on.
+  const SourceHealth& BatteryHealth() const { return battery_health_; }
 
 private:
   // Logs the bad-battery line at most once per 10 s of continuing complaints.
@@ -44,6 +46,7 @@ private:
 
   SteadyClock steady_clock_;
   std::optional<std::chrono::steady_clock::time_point> last_battery_complaint_;
+  SourceHealth battery_health_;  // outlives every sensor made
   std::once_flag battery_sensor_created_;
   std::unique_ptr<BatterySensor> battery_sensor_;
 };

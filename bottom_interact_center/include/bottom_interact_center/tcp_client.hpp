@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "bottom_interact_center/source_health.hpp"
 #include "bottom_interact_center/tcp_socket.hpp"
 
 namespace bottom_interact_center {
@@ -36,6 +37,9 @@ public:
   // Connections established so far; changes whenever the link has been rebuilt, so a reader can
   // drop bytes of an earlier connection.
   uint64_t ConnectionCount() const { return connection_count_; }
+  // The link's state, connections, losses, failed sends and receives, and when the board last
+  // sent something; whoever awaits answers adds the time-outs and the answers that did not parse.
+  SourceHealth& Health() { return health_; }
 
 private:
   // Closes the socket and builds a new connection; false when that failed.
@@ -48,12 +52,17 @@ private:
   // short slices, so that a quiet board does not hold up the process's stop for the whole wait.
   // False after the time-out or once ROS has shut down.
   bool AwaitReadable() const;
+  // IsConnected, counting a link found down.
+  bool LinkUp();
+  // Counts what the board sent, when it sent something.
+  void CountReceived(int bytes);
 
   std::string ip_;
   int port_;
   Incoming incoming_;
   int sock_fd_ = -1;
   uint64_t connection_count_ = 0;
+  SourceHealth health_;
 };
 
 }  // namespace bottom_interact_center

@@ -6,6 +6,8 @@
 #include <string>
 #include <thread>
 
+#include "bottom_interact_center/source_health.hpp"
+
 namespace bottom_interact_center {
 
 // The receive thread binds (a failure there ends the process) and passes every datagram, cut to
@@ -28,11 +30,15 @@ public:
   // Ends the server's threads and waits for them, so that none uses the node afterwards. Also
   // done by the destructor; a second call does nothing.
   virtual void Stop() { StopReceiving(); }
+  // Datagrams taken and those that did not parse, with the time of the last one taken.
+  const SourceHealth& Health() const { return health_; }
 
 protected:
   // Ends the receive thread and waits for it. A subclass calls it first in its destructor, so
   // that HandleData never runs in a half-destroyed object.
   void StopReceiving();
+  // Counts a datagram as taken or unreadable; returns parsed.
+  bool CountParsed(bool parsed);
 
   std::string ip_;
   int port_;
@@ -43,6 +49,7 @@ private:
   // Logs a failed receive and pauses; an interrupted or timed-out one is retried at once.
   void ReportReceiveFailure(int error);
 
+  SourceHealth health_;
   std::atomic<bool> stopping_{false};
   std::thread receive_thread_;
 };

@@ -9,6 +9,7 @@
 #include <future>
 #include <memory>
 
+#include "bottom_interact_center/source_health.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 namespace common_util {
@@ -54,12 +55,22 @@ bool WaitForServer(ClientT& client, std::chrono::milliseconds timeout) {
 }
 
 // Waits up to service_timeout for the server, sends one request and waits up to response_timeout
-// for its answer. True only when the answer arrived in time; a late answer is dropped.
+// for its answer. True only when the answer arrived in time; a late answer is dropped. With peer
+// given, the call is counted there: made, answered, not offered or not answered in time (a call
+// cut short by ROS shutting down counts as made only).
 template <typename ServiceT>
 bool SyncCallService(std::shared_ptr<rclcpp::Node> node,
                      std::shared_ptr<rclcpp::Client<ServiceT>> client,
                      ServiceCallData<ServiceT>& data, std::chrono::milliseconds response_timeout,
-                     std::chrono::milliseconds service_timeout) {
+                     std::chrono::milliseconds service_timeout,
+                     bottom_interact_center::SourceHealth* peer = nullptr) {
+  using bottom_interact_center::HealthEvent;
+  const auto count = [peer](HealthEvent event) {
+    if (peer != nullptr && (event == HealthEvent::kCall || rclcpp::ok())) {
+      peer->Count(event);
+    }
+  };
+  count(HealthEvent::kCall);
   if (client == nullptr) {
     RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, SyncCallService client is nullptr", 101400001);
     return false;
@@ -70,6 +81,7 @@ bool SyncCallService(std::shared_ptr<rclcpp::Node> node,
       RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, Server:%s not exist", 101400002,
                    service_name);
     }
+    count(HealthEvent::kNotOffered);
     return false;
   }
   auto future = client->async_send_request(data.request);
@@ -81,8 +93,10 @@ bool SyncCallService(std::shared_ptr<rclcpp::Node> node,
   }
   if (status == std::future_status::ready) {
     data.response = future.get();
+    count(HealthEvent::kData);
     return true;
   }
+  count(HealthEvent::kTimedOut);
   if (status == std::future_status::timeout) {
     RCLCPP_ERROR(node->get_logger(), "ErrorCode: %d, SyncCallService server:%s timeout", 101400003,
                  service_name);
