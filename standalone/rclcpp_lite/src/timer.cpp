@@ -68,11 +68,12 @@ std::function<void()> TimerBase::take_work() {
     // are skipped, not made up for.
     next_call_ = after(next_call_, period_);
     if (next_call_ < now) {
-      next_call_ =
-          period_.count() == 0
-              ? now
-              : next_call_ +
-                    period_ * (1 + (now - next_call_ - std::chrono::nanoseconds(1)) / period_);
+      if (period_.count() == 0) {
+        next_call_ = now;
+      } else {
+        const auto periods_behind = 1 + (now - next_call_ - std::chrono::nanoseconds(1)) / period_;
+        next_call_ += periods_behind * period_;
+      }
     }
   }
   return [this] { execute_callback(); };

@@ -30,6 +30,11 @@ constexpr auto kTimeout = 10s;
 // How late a call may come on a loaded machine without failing a test.
 constexpr auto kLateness = 500ms;
 
+/// For readable failures: a duration in milliseconds.
+double ms(std::chrono::nanoseconds duration) {
+  return std::chrono::duration<double, std::milli>(duration).count();
+}
+
 class TimerTest : public ContextTest {
 protected:
   void SetUp() override {
@@ -149,12 +154,12 @@ TEST_F(TimerTest, CreateWallTimerTakesAnyDurationAndRefusesNegativePeriodsAndFor
   rclcpp::WallTimer<std::function<void()>>::SharedPtr half_second =
       node_->create_wall_timer(std::chrono::duration<double>(0.5), std::function<void()>([] {}));
   const auto until = half_second->time_until_trigger();
-  EXPECT_LE(until, 500ms);
-  EXPECT_GE(until, 500ms - (Clock::now() - created));
+  EXPECT_LE(ms(until), ms(500ms));
+  EXPECT_GE(ms(until), ms(500ms - (Clock::now() - created)));
   EXPECT_FALSE(half_second->is_ready());
   // A period no time point can be added to comes never, rather than in the past.
   auto never = node_->create_wall_timer(std::chrono::nanoseconds::max() - 1ns, [] {});
-  EXPECT_GT(never->time_until_trigger(), std::chrono::hours(24 * 365 * 100));
+  EXPECT_GT(ms(never->time_until_trigger()), ms(std::chrono::hours(24 * 365 * 100)));
   auto now = node_->create_wall_timer(0s, [](rclcpp::TimerBase&) {});
   EXPECT_TRUE(now->is_ready());
 }
@@ -173,8 +178,8 @@ TEST_F(TimerTest, CallsComeOnThePeriodGridThoughEachCallbackTakesMostOfAPeriod) 
   ASSERT_GE(calls.size(), 8u);
   for (size_t k = 1; k <= 8; ++k) {
     SCOPED_TRACE("call " + std::to_string(k));
-    EXPECT_GE(calls[k - 1] - before, k * period);
-    EXPECT_LT(calls[k - 1] - created, k * period + kLateness);
+    EXPECT_GE(ms(calls[k - 1] - before), ms(k * period));
+    EXPECT_LT(ms(calls[k - 1] - created), ms(k * period + kLateness));
   }
 }
 
@@ -194,12 +199,12 @@ TEST_F(TimerTest, ACallLateByPeriodsSkipsThemInsteadOfMakingThemUp) {
   spin_node();
   const auto calls = wait_for_calls(4);
   ASSERT_GE(calls.size(), 4u);
-  EXPECT_GE(calls[1] - before, 3 * period + period / 2);
-  EXPECT_LT(calls[1] - created, 3 * period + period / 2 + kLateness);
+  EXPECT_GE(ms(calls[1] - before), ms(3 * period + period / 2));
+  EXPECT_LT(ms(calls[1] - created), ms(3 * period + period / 2 + kLateness));
   // A made-up call would come at once too, at 3.5 periods.
-  EXPECT_GE(calls[2] - before, 4 * period);
-  EXPECT_GE(calls[3] - before, 5 * period);
-  EXPECT_LT(calls[3] - created, 5 * period + kLateness);
+  EXPECT_GE(ms(calls[2] - before), ms(4 * period));
+  EXPECT_GE(ms(calls[3] - before), ms(5 * period));
+  EXPECT_LT(ms(calls[3] - created), ms(5 * period + kLateness));
 }
 
 TEST_F(TimerTest, CancelStopsTheCallsAndResetRestartsThePeriodFromNow) {
@@ -218,8 +223,8 @@ TEST_F(TimerTest, CancelStopsTheCallsAndResetRestartsThePeriodFromNow) {
   EXPECT_FALSE(timer->is_canceled());
   auto calls = wait_for_calls(1);
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_GE(calls[0] - reset, period);
-  EXPECT_LT(calls[0] - reset, period + kLateness);
+  EXPECT_GE(ms(calls[0] - reset), ms(period));
+  EXPECT_LT(ms(calls[0] - reset), ms(period + kLateness));
 
   // Half a period after a call, a reset moves the next call a whole period on.
   std::this_thread::sleep_until(calls[0] + period / 2);
@@ -227,8 +232,8 @@ TEST_F(TimerTest, CancelStopsTheCallsAndResetRestartsThePeriodFromNow) {
   timer->reset();
   calls = wait_for_calls(2);
   ASSERT_EQ(calls.size(), 2u);
-  EXPECT_GE(calls[1] - second_reset, period);
-  EXPECT_LT(calls[1] - second_reset, period + kLateness);
+  EXPECT_GE(ms(calls[1] - second_reset), ms(period));
+  EXPECT_LT(ms(calls[1] - second_reset), ms(period + kLateness));
 }
 
 TEST_F(TimerTest, ACallbackTakingTheTimerCanCancelItself) {
