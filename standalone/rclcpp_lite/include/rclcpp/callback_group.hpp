@@ -33,7 +33,7 @@ public:
     return automatically_add_to_executor_with_node_;
   }
 
-  /// The number of subscriptions, services and clients in the group still alive.
+  /// The number of timers, subscriptions, services and clients in the group still alive.
   size_t size() const;
 
   // rclcpp_lite internals, not part of the rclcpp API:
