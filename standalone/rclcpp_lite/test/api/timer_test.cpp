@@ -270,10 +270,10 @@ TEST_F(TimerTest, ATimerDroppedByItsOwnerIsNotCalledAgain) {
   rclcpp::TimerBase::SharedPtr timer;
   // Dropped during its second call: the group holds it only weakly.
   timer = node_->create_wall_timer(50ms, [this, &timer] {
-    record_call();
-    if (call_count() == 2) {
-      timer.reset();
+    if (call_count() == 1) {
+      timer.reset();  // before the call is noted, which the test thread waits for
     }
+    record_call();
   });
   spin_node(2);
   ASSERT_EQ(wait_for_calls(2).size(), 2u);
