@@ -1,6 +1,6 @@
 # Tests of the rclcpp API half (src/*.cpp): pure parts (arguments, names, time) and, labelled
 # "threaded", what runs over real DDS: parameters (with their events), logging (with /rosout),
-# executors, services, topics and the graph, some against the api_test_peer process.
+# executors, wall timers, services, topics and the graph, some against the api_test_peer process.
 find_package(velmoria_protocol REQUIRED)
 include(${CMAKE_CURRENT_LIST_DIR}/support.cmake)
 
