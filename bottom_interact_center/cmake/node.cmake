@@ -7,6 +7,7 @@
 add_library(bottom_interact_node SHARED
   src/battery.cpp
   src/board_diagnostics.cpp
+  src/board_link.cpp
   src/bottom_interact_center.cpp
   src/bottom_interact_handle.cpp
   src/cmd_report_server.cpp

@@ -84,11 +84,7 @@ BatterySensor::BatterySensor(const std::string& port_path,
       reader_thread_(&BatterySensor::handler, this) {}
 
 BatterySensor::~BatterySensor() {
-  {
-    std::lock_guard<std::mutex> lock(stop_mutex_);
-    stopping_ = true;
-  }
-  stop_requested_.notify_all();
+  stop_.Request();
   if (reader_thread_.joinable()) {
     reader_thread_.join();
   }
@@ -137,7 +133,7 @@ void BatterySensor::handler() {
       ClosePort();
     }
     const auto until_next = attempt + kReopenInterval - std::chrono::steady_clock::now();
-    if (!PauseUnlessStopping(std::chrono::duration_cast<std::chrono::milliseconds>(until_next))) {
+    if (stop_.WaitFor(until_next)) {
       return;
     }
   }
@@ -170,7 +166,7 @@ int BatterySensor::_open(const std::string& path) {
 
 bool BatterySensor::ReadFrames() {
   BatteryFrameParser parser;
-  while (!stopping_) {
+  while (!stop_.Requested()) {
     const ssize_t n = ReadPort(_port_fd, parser.ReadPosition(), parser.ReadCapacity());
     if (n < 0) {
       outage_reported_ = true;  // the attempts to reopen it stay quiet
@@ -181,7 +177,7 @@ bool BatterySensor::ReadFrames() {
       return true;
     }
     if (n == 0) {
-      if (!PauseUnlessStopping(kIdlePause)) {
+      if (stop_.WaitFor(kIdlePause)) {
         return false;
       }
       continue;
@@ -223,9 +219,4 @@ bool BatterySensor::FirstFailureOfOutage() {
   const bool first = !outage_reported_;
   outage_reported_ = true;
   return first;
-}
-
-bool BatterySensor::PauseUnlessStopping(std::chrono::milliseconds pause) {
-  std::unique_lock<std::mutex> lock(stop_mutex_);
-  return !stop_requested_.wait_for(lock, pause, [this] { return stopping_.load(); });
 }

@@ -1,7 +1,6 @@
 #include "bottom_interact_center/bottom_interact_handle.hpp"
 
 #include <chrono>
-#include <ctime>
 #include <iostream>
 #include <stdexcept>
 #include <thread>
@@ -61,19 +60,10 @@ void PaceFailedPass(std::chrono::steady_clock::time_point pass_start) {
   std::this_thread::sleep_until(pass_start + kFailedPassPeriod);
 }
 
-// The clock in whole seconds, or one past the link's previous id when the clock has not passed
-// it: a late answer to an earlier command (a platform command's, say) then never matches.
-int32_t NewRequestId(int32_t* last_on_link) {
-  const auto now = static_cast<int32_t>(time(nullptr));
-  *last_on_link =
-      now > *last_on_link ? now : static_cast<int32_t>(static_cast<uint32_t>(*last_on_link) + 1u);
-  return *last_on_link;
-}
-
 // A board request with a new id on the link, announced as "<command>, request id : <id>".
-cc::CleaningComponentRequest NewBoardRequest(const std::string& command, int32_t* last_on_link) {
+cc::CleaningComponentRequest NewBoardRequest(const std::string& command, BoardLink& link) {
   cc::CleaningComponentRequest board_request;
-  board_request.set_request_id(NewRequestId(last_on_link));
+  board_request.set_request_id(link.NewRequestId());
   RCLCPP_INFO(Logger(), "%s, request id : %d", command.c_str(), board_request.request_id());
   return board_request;
 }
@@ -175,7 +165,10 @@ const BottomInteractHandle::ExchangeTexts BottomInteractHandle::kWheelTexts{
 };
 
 BottomInteractHandle::BottomInteractHandle()
-    : light_drain_(light_mutex_, g_node->GetLightClient(), Logger(), "Light link") {
+    : procter_link_(procter_mutex_, g_node->GetProcterClient(), BoardLink::Answers::kAwaited,
+                    "Procter link"),
+      light_link_(light_mutex_, g_node->GetLightClient(), BoardLink::Answers::kDrained,
+                  "Light link") {
   using std::placeholders::_1;
   using std::placeholders::_2;
   cmd_handlers_ = {
@@ -230,9 +223,9 @@ int32_t BottomInteractHandle::ToServiceStatus(int32_t err_code) {
 
 bool BottomInteractHandle::DoProcter(std::shared_ptr<Request> request,
                                      std::shared_ptr<Response> response) {
-  std::lock_guard<std::mutex> lock(procter_mutex_);
+  const auto lock = procter_link_.Lock();
   const auto& component = request->component;
-  cc::CleaningComponentRequest board_request = NewBoardRequest("DoProcter", &last_procter_id_);
+  cc::CleaningComponentRequest board_request = NewBoardRequest("DoProcter", procter_link_);
   CopyMultiplexMotor(component.motor_ctrl.tools_clean,
                      board_request.mutable_motor_ctrl()->mutable_tools_clean());
   CopyMultiplexMotor(component.water_supply.clean_pump,
@@ -247,8 +240,8 @@ bool BottomInteractHandle::DoProcter(std::shared_ptr<Request> request,
 
 bool BottomInteractHandle::DoProcterSMF(std::shared_ptr<Request> request,
                                         std::shared_ptr<Response> response) {
-  std::lock_guard<std::mutex> lock(procter_mutex_);
-  cc::CleaningComponentRequest board_request = NewBoardRequest("DoProcterSMF", &last_procter_id_);
+  const auto lock = procter_link_.Lock();
+  cc::CleaningComponentRequest board_request = NewBoardRequest("DoProcterSMF", procter_link_);
   const auto& component = request->component;
   PrintLine("BottomInteractHandle DoProcterSMF");
   PrintMotor("side_swp.cmd : ", "side_swp.duty : ", component.side_swp);
@@ -268,10 +261,9 @@ bool BottomInteractHandle::DoProcterSMF(std::shared_ptr<Request> request,
 
 bool BottomInteractHandle::HandleEndToolPump(std::shared_ptr<Request> request,
                                              std::shared_ptr<Response> response) {
-  std::lock_guard<std::mutex> lock(procter_mutex_);
+  const auto lock = procter_link_.Lock();
   const auto& hand_pump = request->component.water_supply.hand_pump;
-  cc::CleaningComponentRequest board_request =
-      NewBoardRequest("HandleEndToolPump", &last_procter_id_);
+  cc::CleaningComponentRequest board_request = NewBoardRequest("HandleEndToolPump", procter_link_);
   CopyMotor(hand_pump, board_request.mutable_water_supply()->mutable_hand_pump());
   RCLCPP_INFO(Logger(), "water_supply.hand_pump.cmd : %d", hand_pump.cmd);
   RCLCPP_INFO(Logger(), "water_supply.hand_pump.duty : %d", hand_pump.duty);
@@ -280,9 +272,9 @@ bool BottomInteractHandle::HandleEndToolPump(std::shared_ptr<Request> request,
 
 bool BottomInteractHandle::DirtyTankSwitch(std::shared_ptr<Request> request,
                                            std::shared_ptr<Response> response) {
-  std::lock_guard<std::mutex> lock(procter_mutex_);
+  const auto lock = procter_link_.Lock();
   cc::CleaningComponentRequest board_request =
-      NewBoardRequest("DirtyTankSwitch call", &last_procter_id_);
+      NewBoardRequest("DirtyTankSwitch call", procter_link_);
   CopyMotor(request->dirty_tank_switch, board_request.mutable_dirty_tank_switch());
   CopyMotor(request->tank_clean_pump, board_request.mutable_tank_clean_pump());
   return ExchangeOnProcterLink(board_request, kLongTimeoutSeconds, response);
@@ -290,9 +282,9 @@ bool BottomInteractHandle::DirtyTankSwitch(std::shared_ptr<Request> request,
 
 bool BottomInteractHandle::OperateSelfCleanDuringWork(std::shared_ptr<Request> request,
                                                       std::shared_ptr<Response> response) {
-  std::lock_guard<std::mutex> lock(procter_mutex_);
+  const auto lock = procter_link_.Lock();
   cc::CleaningComponentRequest board_request =
-      NewBoardRequest("OperateSelfCleanDuringWork", &last_procter_id_);
+      NewBoardRequest("OperateSelfCleanDuringWork", procter_link_);
   auto* self_clean = board_request.mutable_self_clean();
   if (request->self_clean) {
     self_clean->set_cmd(cc::SELF_CLEAN_SOFTLY);
@@ -311,8 +303,8 @@ bool BottomInteractHandle::OperateSelfCleanDuringWork(std::shared_ptr<Request> r
 
 bool BottomInteractHandle::OperateLight(std::shared_ptr<Request> request,
                                         std::shared_ptr<Response> response) {
-  std::lock_guard<std::mutex> lock(light_mutex_);
-  cc::CleaningComponentRequest board_request = NewBoardRequest("OperateLight", &last_light_id_);
+  const auto lock = light_link_.Lock();
+  cc::CleaningComponentRequest board_request = NewBoardRequest("OperateLight", light_link_);
   auto* led = board_request.mutable_led_cmd();
   CopyLed(request->top_led, led->mutable_top_led());
   // The bottom and turn lights travel only when they carry a colour.
@@ -325,14 +317,14 @@ bool BottomInteractHandle::OperateLight(std::shared_ptr<Request> request,
   if (request->turn_right.r_g_b_duty != 0) {
     CopyLed(request->turn_right, led->mutable_turn_right());
   }
-  return SendOnLink(g_node->GetLightClient(), board_request, response);
+  return SendOnLink(light_link_, board_request, response);
 }
 
 bool BottomInteractHandle::OperateProjectionLight(std::shared_ptr<Request> request,
                                                   std::shared_ptr<Response> response) {
-  std::lock_guard<std::mutex> lock(light_mutex_);
+  const auto lock = light_link_.Lock();
   cc::CleaningComponentRequest board_request =
-      NewBoardRequest("OperateProjectionLight", &last_light_id_);
+      NewBoardRequest("OperateProjectionLight", light_link_);
   auto* led = board_request.mutable_led_cmd();
   // Both projection lights always travel; one without a colour is sent switched off.
   const LedCmd off;
@@ -340,15 +332,15 @@ bool BottomInteractHandle::OperateProjectionLight(std::shared_ptr<Request> reque
           led->mutable_forward_led());
   CopyLed(request->backward_led.r_g_b_duty != 0 ? request->backward_led : off,
           led->mutable_backward_led());
-  return SendOnLink(g_node->GetLightClient(), board_request, response);
+  return SendOnLink(light_link_, board_request, response);
 }
 
 bool BottomInteractHandle::FillLight(std::shared_ptr<Request> request,
                                      std::shared_ptr<Response> response, const bool& report_event) {
-  std::lock_guard<std::mutex> lock(light_mutex_);
-  cc::CleaningComponentRequest board_request = NewBoardRequest("FillLight", &last_light_id_);
+  const auto lock = light_link_.Lock();
+  cc::CleaningComponentRequest board_request = NewBoardRequest("FillLight", light_link_);
   CopyLed(request->fill_light_led, board_request.mutable_led_cmd()->mutable_fill_light_led());
-  if (!SendOnLink(g_node->GetLightClient(), board_request, response)) {
+  if (!SendOnLink(light_link_, board_request, response)) {
     return false;
   }
   if (report_event) {
@@ -362,40 +354,40 @@ bool BottomInteractHandle::FillLight(std::shared_ptr<Request> request,
 
 bool BottomInteractHandle::QueryChargingStation(std::shared_ptr<Request> request,
                                                 std::shared_ptr<Response> response) {
-  std::lock_guard<std::mutex> lock(procter_mutex_);
+  const auto lock = procter_link_.Lock();
   cc::CleaningComponentRequest board_request =
-      NewBoardRequest("Query charging station status", &last_procter_id_);
+      NewBoardRequest("Query charging station status", procter_link_);
   board_request.mutable_station()->set_cmd(request->station.cmd);
   return ExchangeOnProcterLink(board_request, kShortTimeoutSeconds, response);
 }
 
 bool BottomInteractHandle::DistributePltCmd(std::shared_ptr<Request> request,
                                             std::shared_ptr<Response> response) {
-  std::lock_guard<std::mutex> lock(procter_mutex_);
+  const auto lock = procter_link_.Lock();
   cc::CleaningComponentRequest board_request = NewBoardRequest(
-      "SingleChipReboot, plt cmd " + std::to_string(request->plt_cmd), &last_procter_id_);
+      "SingleChipReboot, plt cmd " + std::to_string(request->plt_cmd), procter_link_);
   board_request.set_plt_cmd(request->plt_cmd);
   // Any answer stays in the link and is skipped by the next exchange's id check.
-  return SendOnLink(g_node->GetProcterClient(), board_request, response);
+  return SendOnLink(procter_link_, board_request, response);
 }
 
 bool BottomInteractHandle::BumpUnlock(std::shared_ptr<Request> /*request*/,
                                       std::shared_ptr<Response> response) {
-  std::lock_guard<std::mutex> lock(procter_mutex_);
+  const auto lock = procter_link_.Lock();
   cc::CleaningComponentRequest board_request =
-      NewBoardRequest("BottomInteractHandle::BumpUnlock", &last_procter_id_);
+      NewBoardRequest("BottomInteractHandle::BumpUnlock", procter_link_);
   board_request.mutable_wheel_cmd()->set_cmd(cc::WheelCmd_Unlock);
   return ExchangeOnProcterLink(board_request, kShortTimeoutSeconds, response);
 }
 
 bool BottomInteractHandle::QueryVersion(std::shared_ptr<Request> /*request*/,
                                         std::shared_ptr<Response> response) {
-  std::lock_guard<std::mutex> lock(procter_mutex_);
+  const auto lock = procter_link_.Lock();
   cc::CleaningComponentRequest board_request;
   cc::CleaningComponentResponse board_response;
-  board_request.set_request_id(NewRequestId(&last_procter_id_));
+  board_request.set_request_id(procter_link_.NewRequestId());
   board_request.set_plt_cmd(cc::PltCmd_Get_Version);
-  if (!CleanCompReqNeedResp(g_node->GetProcterClient(), board_request, board_response,
+  if (!CleanCompReqNeedResp(procter_link_.client(), board_request, board_response,
                             kLongTimeoutSeconds, response->status, response->message)) {
     SetResponse(response, kStatusLocalFailure, "fail to get version");
     return false;
@@ -408,8 +400,8 @@ bool BottomInteractHandle::QueryVersion(std::shared_ptr<Request> /*request*/,
 bool BottomInteractHandle::WheelCommand(std::shared_ptr<Request> request,
                                         std::shared_ptr<Response> response) {
   RCLCPP_INFO(Logger(), "WheelCommand call");
-  std::lock_guard<std::mutex> lock(procter_mutex_);
-  const int32_t request_id = NewRequestId(&last_procter_id_);
+  const auto lock = procter_link_.Lock();
+  const int32_t request_id = procter_link_.NewRequestId();
   cc::CleaningComponentRequest board_request;
   board_request.set_request_id(request_id);
   board_request.mutable_wheel_cmd()->set_cmd(static_cast<cc::WheelCommandEnum>(request->wheel_cmd));
@@ -420,10 +412,8 @@ bool BottomInteractHandle::WheelCommand(std::shared_ptr<Request> request,
     SetResponse(response, kStatusLocalFailure, "CleaningComponentRequest serialize failed");
     return false;
   }
-  // A fresh copy of the node's procter client before every send and receive.
-  const ClientSource procter_link = [] { return g_node->GetProcterClient(); };
   cc::CleaningComponentResponse board_response;
-  if (!AwaitAnswer(procter_link, frame, request_id, kLongTimeoutSeconds, kWheelTexts,
+  if (!AwaitAnswer(*procter_link_.client(), frame, request_id, kLongTimeoutSeconds, kWheelTexts,
                    board_response)) {
     SetResponse(response, ToServiceStatus(board_response.error().err_code()),
                 "do WheelCommand fail");
@@ -439,7 +429,7 @@ bool BottomInteractHandle::ExchangeOnProcterLink(const cc::CleaningComponentRequ
                                                  int timeout_s,
                                                  std::shared_ptr<Response> response) {
   cc::CleaningComponentResponse board_response;
-  if (!CleanCompReqNeedResp(g_node->GetProcterClient(), request, board_response, timeout_s,
+  if (!CleanCompReqNeedResp(procter_link_.client(), request, board_response, timeout_s,
                             response->status, response->message)) {
     return false;
   }
@@ -447,10 +437,9 @@ bool BottomInteractHandle::ExchangeOnProcterLink(const cc::CleaningComponentRequ
   return true;
 }
 
-bool BottomInteractHandle::SendOnLink(std::shared_ptr<TcpClient> client,
-                                      const cc::CleaningComponentRequest& request,
+bool BottomInteractHandle::SendOnLink(BoardLink& link, const cc::CleaningComponentRequest& request,
                                       std::shared_ptr<Response> response) {
-  if (!CleanCompReq(client, request, response->status, response->message)) {
+  if (!CleanCompReq(link.client(), request, response->status, response->message)) {
     return false;
   }
   SetResponse(response, 0, "");
@@ -473,8 +462,7 @@ bool BottomInteractHandle::CleanCompReqNeedResp(std::shared_ptr<TcpClient> clien
                  request_id);
     return false;
   }
-  const ClientSource link = [&client] { return client; };
-  if (!AwaitAnswer(link, frame, request_id, timeout_s, kRequestTexts, response)) {
+  if (!AwaitAnswer(*client, frame, request_id, timeout_s, kRequestTexts, response)) {
     if (rclcpp::ok()) {  // else the exchange was given up for the stop, not failed
       RCLCPP_ERROR(Logger(), "ErrorCode: %d, SendCleaningComponentRequest failed, request id : %d",
                    kExchangeFailed, request_id);
@@ -511,7 +499,7 @@ bool BottomInteractHandle::CleanCompReq(std::shared_ptr<TcpClient> client,
   return true;
 }
 
-bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vector<uint8_t>& frame,
+bool BottomInteractHandle::AwaitAnswer(TcpClient& link, const std::vector<uint8_t>& frame,
                                        int32_t request_id, int timeout_s,
                                        const ExchangeTexts& texts,
                                        cc::CleaningComponentResponse& response) {
@@ -531,12 +519,12 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
     if (std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() >=
         static_cast<int64_t>(timeout_s) * 1000) {
       RCLCPP_ERROR(Logger(), "ErrorCode: %d, Function exec timeout exit!", kExchangeTimeout);
-      link()->Health().Count(HealthEvent::kTimedOut);
+      link.Health().Count(HealthEvent::kTimedOut);
       break;
     }
     if (need_send) {
       // The request is written at most once; a failed send is retried on the next pass.
-      if (!link()->SendData(frame.data(), static_cast<unsigned>(frame.size()))) {
+      if (!link.SendData(frame.data(), static_cast<unsigned>(frame.size()))) {
         if (rclcpp::ok()) {  // else the send was cut short by the stop, not failed
           RCLCPP_ERROR(Logger(), texts.send_failed, kSendFailed, 0, request_id);
           PaceFailedPass(pass_start);
@@ -547,7 +535,7 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
     }
     std::string payload;
     int read_count = 0;
-    const LinkFrameReader::Result next = procter_frames_.Next(*link(), &payload, &read_count);
+    const LinkFrameReader::Result next = procter_link_.frames().Next(link, &payload, &read_count);
     if (next == LinkFrameReader::Result::kReadFailed) {
       if (rclcpp::ok()) {  // else the receive was cut short by the stop, not failed
         RCLCPP_ERROR(Logger(), texts.receive_failed, kReceiveFailed, read_count, request_id);
@@ -561,8 +549,8 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
     if (next == LinkFrameReader::Result::kOversize) {
       // The frame cannot be read, and the stream after it has no trustworthy frame boundary:
       // it counts as a frame that does not parse, and the link is rebuilt on its next use.
-      link()->Close();
-      link()->Health().Count(HealthEvent::kBadData);
+      link.Close();
+      link.Health().Count(HealthEvent::kBadData);
       RCLCPP_ERROR(Logger(), texts.parse_failed, kParseFailed, request_id);
       break;
     }
@@ -572,7 +560,7 @@ bool BottomInteractHandle::AwaitAnswer(const ClientSource& link, const std::vect
     }
     PrintLine(line);
     if (!response.ParseFromArray(payload.data(), static_cast<int>(payload.size()))) {
-      link()->Health().Count(HealthEvent::kBadData);
+      link.Health().Count(HealthEvent::kBadData);
       RCLCPP_ERROR(Logger(), texts.parse_failed, kParseFailed, request_id);
       break;
     }

@@ -16,25 +16,16 @@ LinkDrain::LinkDrain(std::mutex& link_mutex, std::shared_ptr<TcpClient> client,
 }
 
 LinkDrain::~LinkDrain() {
-  {
-    const std::lock_guard<std::mutex> lock(stop_mutex_);
-    stop_requested_ = true;
-  }
-  stop_changed_.notify_all();
+  stop_.Request();
   if (thread_.joinable()) {
     thread_.join();
   }
 }
 
 void LinkDrain::Run() {
-  while (!StopRequestedWithinPeriod() && rclcpp::ok()) {
+  while (!stop_.WaitFor(kPeriod) && rclcpp::ok()) {
     DrainUnlessInUse();
   }
-}
-
-bool LinkDrain::StopRequestedWithinPeriod() {
-  std::unique_lock<std::mutex> lock(stop_mutex_);
-  return stop_changed_.wait_for(lock, kPeriod, [this] { return stop_requested_; });
 }
 
 void LinkDrain::DrainUnlessInUse() {

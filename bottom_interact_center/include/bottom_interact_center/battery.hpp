@@ -2,8 +2,6 @@
 #ifndef BOTTOM_INTERACT_CENTER__BATTERY_HPP_
 #define BOTTOM_INTERACT_CENTER__BATTERY_HPP_
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -12,6 +10,7 @@
 
 #include "bottom_interact_center/battery_record.hpp"
 #include "bottom_interact_center/source_health.hpp"
+#include "bottom_interact_center/stop_signal.hpp"
 
 // Listens only: the unit sends its frames unprompted. The reader thread opens the port (9600 8N1,
 // raw) and keeps the last frame that passed the checksum. A port that cannot be opened, is not a
@@ -51,8 +50,6 @@ private:
   void RefuseNonTerminal();
   // True for the first failure since the port was last open: an outage is logged once.
   bool FirstFailureOfOutage();
-  // Sleeps for the pause, or less when the sensor is being destroyed; false then.
-  bool PauseUnlessStopping(std::chrono::milliseconds pause);
 
   bottom_interact_center::SourceHealth& health_;
   WallClock wall_clock_;
@@ -61,9 +58,7 @@ private:
   bool outage_reported_ = false;  // reader thread only
   BatteryRecord latest_;
   std::mutex record_mutex_;
-  std::atomic<bool> stopping_{false};
-  std::mutex stop_mutex_;
-  std::condition_variable stop_requested_;
+  bottom_interact_center::StopSignal stop_;
   // Last, so that it starts after every member above exists.
   std::thread reader_thread_;
 };

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "bottom_interact_center/link_drain.hpp"
-#include "bottom_interact_center/link_frame_reader.hpp"
+#include "bottom_interact_center/board_link.hpp"
 #include "bottom_interact_center/tcp_client.hpp"
 #include "robot/cleaning_component.pb.h"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
@@ -58,7 +57,6 @@ private:
   struct ExchangeTexts;
   static const ExchangeTexts kRequestTexts;  // CleanCompReqNeedResp
   static const ExchangeTexts kWheelTexts;    // the wheel command's own exchange
-  using ClientSource = std::function<std::shared_ptr<TcpClient>()>;
 
   bool DoProcter(std::shared_ptr<Request> request, std::shared_ptr<Response> response);
   bool OperateLight(std::shared_ptr<Request> request, std::shared_ptr<Response> response);
@@ -80,26 +78,21 @@ private:
   bool ExchangeOnProcterLink(const cleaning_component::CleaningComponentRequest& request,
                              int timeout_s, std::shared_ptr<Response> response);
   // The tail of a command that only sends: status 0 once the frame is written.
-  bool SendOnLink(std::shared_ptr<TcpClient> client,
-                  const cleaning_component::CleaningComponentRequest& request,
+  bool SendOnLink(BoardLink& link, const cleaning_component::CleaningComponentRequest& request,
                   std::shared_ptr<Response> response);
   // Sends the frame once and receives until the answer with request_id arrives, a frame does not
   // parse, or timeout_s has passed. A pass whose send or receive failed at once waits until
   // 100 ms after its start before the next. True when the answer carried no error.
-  bool AwaitAnswer(const ClientSource& link, const std::vector<uint8_t>& frame, int32_t request_id,
+  bool AwaitAnswer(TcpClient& link, const std::vector<uint8_t>& frame, int32_t request_id,
                    int timeout_s, const ExchangeTexts& texts,
                    cleaning_component::CleaningComponentResponse& response);
 
   std::mutex procter_mutex_;
   std::mutex light_mutex_;
-  // Empties the light link of the board's answers; after light_mutex_, so it goes first.
-  LinkDrain light_drain_;
   std::map<int32_t, CmdHandler> cmd_handlers_;
-  // Guarded by procter_mutex_.
-  LinkFrameReader procter_frames_;
-  // The last request id on each link, guarded by the link's mutex: a new id always differs.
-  int32_t last_procter_id_ = 0;
-  int32_t last_light_id_ = 0;
+  // After their mutexes, so they go first. The light link's answers are drained, never awaited.
+  BoardLink procter_link_;
+  BoardLink light_link_;
 };
 
 }  // namespace bottom_interact_center

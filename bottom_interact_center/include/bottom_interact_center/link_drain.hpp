@@ -3,12 +3,12 @@
 #define BOTTOM_INTERACT_CENTER__LINK_DRAIN_HPP_
 
 #include <chrono>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include "bottom_interact_center/stop_signal.hpp"
 #include "bottom_interact_center/tcp_client.hpp"
 #include "rclcpp/rclcpp.hpp"
 
@@ -34,17 +34,13 @@ public:
 
 private:
   void Run();
-  // Waits one period; true when the end was asked for meanwhile.
-  bool StopRequestedWithinPeriod();
   void DrainUnlessInUse();
 
   std::mutex& link_mutex_;
   std::shared_ptr<TcpClient> client_;
   rclcpp::Logger logger_;
   std::string link_name_;
-  std::mutex stop_mutex_;
-  std::condition_variable stop_changed_;
-  bool stop_requested_ = false;  // guarded by stop_mutex_
+  StopSignal stop_;
   std::thread thread_;
 };
 
