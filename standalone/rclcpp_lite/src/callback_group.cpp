@@ -1,19 +1,11 @@
 #include "rclcpp/callback_group.hpp"
 
-#include <algorithm>
-
 namespace rclcpp {
 
 CallbackGroup::CallbackGroup(CallbackGroupType group_type,
                              bool automatically_add_to_executor_with_node)
     : type_(group_type),
       automatically_add_to_executor_with_node_(automatically_add_to_executor_with_node) {}
-
-size_t CallbackGroup::size() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return static_cast<size_t>(std::count_if(entities_.begin(), entities_.end(),
-                                           [](const auto& entity) { return !entity.expired(); }));
-}
 
 void CallbackGroup::add_entity(std::weak_ptr<detail::ExecutableEntity> entity) {
   std::lock_guard<std::mutex> lock(mutex_);

@@ -1,6 +1,5 @@
 #include "rclcpp/context.hpp"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -22,9 +21,6 @@ const char kInitErrorPrefix[] = "failed to initialize rcl: ";
 // context using it is valid, as rclcpp's logging reference count does.
 std::mutex g_logging_mutex;
 size_t g_logging_users = 0;
-
-std::mutex g_contexts_mutex;
-std::vector<std::weak_ptr<Context>> g_contexts;
 
 std::atomic<bool> g_stdout_logs{true};
 
@@ -84,14 +80,6 @@ size_t default_domain_id() {
   return domain_id;
 }
 
-void register_context(const std::shared_ptr<Context>& context) {
-  std::lock_guard<std::mutex> lock(g_contexts_mutex);
-  g_contexts.erase(std::remove_if(g_contexts.begin(), g_contexts.end(),
-                                  [](const auto& weak) { return weak.expired(); }),
-                   g_contexts.end());
-  g_contexts.push_back(context);
-}
-
 }  // namespace
 
 Context::Context() : wake_signal_(detail::executor_wake_signal()) {}
@@ -107,15 +95,10 @@ Context::~Context() {
   }
 }
 
-void Context::init(int argc, char const* const* argv, const InitOptions& init_options) {
+void Context::init(int argc, char const* const* argv, const InitOptions& /*init_options*/) {
   std::lock_guard<std::mutex> init_lock(init_mutex_);
   if (is_valid()) {
     throw ContextAlreadyInitialized();
-  }
-  // The signal handler finds contexts through weak pointers: check before anything is acquired.
-  const std::shared_ptr<Context> self = weak_from_this().lock();
-  if (!self) {
-    throw std::runtime_error("a context must be owned by a std::shared_ptr to be initialized");
   }
   if (argc > 0 && argv == nullptr) {
     throw exceptions::RCLError(RCL_RET_INVALID_ARGUMENT, "argv is null with argc > 0",
@@ -123,46 +106,21 @@ void Context::init(int argc, char const* const* argv, const InitOptions& init_op
   }
   auto arguments = std::make_shared<detail::RosArguments>(
       detail::RosArguments::parse(std::vector<std::string>(argv, argv + argc), kInitErrorPrefix));
-  const size_t domain_id = init_options.get_domain_id() == RCL_DEFAULT_DOMAIN_ID
-                               ? default_domain_id()
-                               : init_options.get_domain_id();
+  const size_t domain_id = default_domain_id();
   if (!arguments->unknown_ros_args().empty()) {
     std::vector<std::string> unknown = arguments->unknown_ros_args();
     throw exceptions::UnknownROSArgsError(std::move(unknown));
   }
-  if (init_options.auto_initialize_logging()) {
-    acquire_logging(*arguments);
-  }
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    init_options_ = init_options;
-    domain_id_ = domain_id;
-    global_arguments_ = arguments;
-    shutdown_reason_.clear();
-    participant_.reset();
-    uses_logging_ = init_options.auto_initialize_logging();
-    valid_ = true;
-  }
-  register_context(self);
-}
-
-InitOptions Context::get_init_options() const {
+  acquire_logging(*arguments);
   std::lock_guard<std::mutex> lock(mutex_);
-  return init_options_;
+  domain_id_ = domain_id;
+  global_arguments_ = arguments;
+  participant_.reset();
+  uses_logging_ = true;
+  valid_ = true;
 }
 
-size_t Context::get_domain_id() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return domain_id_;
-}
-
-std::string Context::shutdown_reason() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return shutdown_reason_;
-}
-
-bool Context::shutdown(const std::string& reason) {
-  std::vector<OnShutdownCallback> callbacks;
+bool Context::shutdown(const std::string& /*reason*/) {
   std::shared_ptr<rclcpp_lite::Participant> participant;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -170,38 +128,18 @@ bool Context::shutdown(const std::string& reason) {
       return false;
     }
     valid_ = false;
-    shutdown_reason_ = reason;
-    callbacks = on_shutdown_callbacks_;
     participant = participant_;
-  }
-  for (const auto& callback : callbacks) {
-    callback();
   }
   wake_signal_->notify();
   if (participant) {
     participant->wake_graph_waiters();
   }
-  release_logging();
-  return true;
-}
-
-void Context::release_logging() {
   std::lock_guard<std::mutex> lock(g_logging_mutex);
   if (uses_logging_ && g_logging_users > 0) {
     --g_logging_users;
   }
   uses_logging_ = false;
-}
-
-Context::OnShutdownCallback Context::on_shutdown(OnShutdownCallback callback) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  on_shutdown_callbacks_.push_back(callback);
-  return callback;
-}
-
-std::vector<Context::OnShutdownCallback> Context::get_on_shutdown_callbacks() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return on_shutdown_callbacks_;
+  return true;
 }
 
 std::shared_ptr<const detail::RosArguments> Context::global_arguments() const {
@@ -216,20 +154,5 @@ std::shared_ptr<rclcpp_lite::Participant> Context::participant() {
   }
   return participant_;
 }
-
-namespace detail {
-
-std::vector<Context::SharedPtr> initialized_contexts() {
-  std::lock_guard<std::mutex> lock(g_contexts_mutex);
-  std::vector<Context::SharedPtr> contexts;
-  for (const auto& weak : g_contexts) {
-    if (auto context = weak.lock()) {
-      contexts.push_back(context);
-    }
-  }
-  return contexts;
-}
-
-}  // namespace detail
 
 }  // namespace rclcpp

@@ -106,39 +106,6 @@ void Executor::add_callback_group(CallbackGroup::SharedPtr group_ptr,
   }
 }
 
-void Executor::remove_callback_group(CallbackGroup::SharedPtr group_ptr, bool notify) {
-  {
-    std::lock_guard<std::mutex> lock(nodes_mutex_);
-    if (!forget_group(group_ptr)) {
-      throw std::runtime_error("Callback group needs to be associated with executor.");
-    }
-    ++removals_;
-  }
-  group_ptr->get_associated_with_executor_atomic().store(false);
-  if (notify) {
-    wake_signal_->notify();
-  }
-}
-
-bool Executor::forget_group(const CallbackGroup::SharedPtr& group) {
-  const auto is_group = [&group](const auto& weak) { return weak.lock() == group; };
-  const auto added = std::find_if(groups_.begin(), groups_.end(),
-                                  [&](const GroupEntry& entry) { return is_group(entry.group); });
-  if (added != groups_.end()) {
-    groups_.erase(added);
-    return true;
-  }
-  for (NodeEntry& entry : nodes_) {
-    auto& groups = entry.callback_groups;
-    const auto found = std::find_if(groups.begin(), groups.end(), is_group);
-    if (found != groups.end()) {
-      groups.erase(found);
-      return true;
-    }
-  }
-  return false;
-}
-
 void Executor::cancel() {
   spinning.store(false);
   wake_signal_->notify();
@@ -228,10 +195,8 @@ bool Executor::take_next_ready(AnyExecutable& any_executable) {
   return false;
 }
 
-bool Executor::get_next_executable(AnyExecutable& any_executable,
-                                   std::chrono::nanoseconds timeout) {
+bool Executor::get_next_executable(AnyExecutable& any_executable) {
   std::lock_guard<std::mutex> take_lock(take_mutex_);
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (keeps_spinning()) {
     // Read before looking, so that anything arriving meanwhile ends the wait at once.
     const uint64_t generation = wake_signal_->generation();
@@ -244,14 +209,7 @@ bool Executor::get_next_executable(AnyExecutable& any_executable,
     if (take_next_ready(any_executable)) {
       return true;
     }
-    std::chrono::nanoseconds wait(-1);
-    if (timeout >= std::chrono::nanoseconds::zero()) {
-      wait = deadline - std::chrono::steady_clock::now();
-      if (wait <= std::chrono::nanoseconds::zero()) {
-        return false;
-      }
-    }
-    wake_signal_->wait_for_change(generation, wait);
+    wake_signal_->wait_for_change(generation, std::chrono::nanoseconds(-1));
   }
   return false;
 }
@@ -266,10 +224,10 @@ void Executor::execute_any_executable(AnyExecutable& any_executable) {
   any_executable.work();
 }
 
-void Executor::run_until_stopped(bool yield_before_execute, std::chrono::nanoseconds wait_timeout) {
+void Executor::run_until_stopped(bool yield_before_execute) {
   while (keeps_spinning()) {
     AnyExecutable any_executable;
-    if (!get_next_executable(any_executable, wait_timeout)) {
+    if (!get_next_executable(any_executable)) {
       continue;
     }
     if (yield_before_execute) {

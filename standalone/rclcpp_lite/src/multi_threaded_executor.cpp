@@ -22,12 +22,10 @@ size_t thread_count_or_default(size_t number_of_threads) {
 }  // namespace
 
 MultiThreadedExecutor::MultiThreadedExecutor(const ExecutorOptions& options,
-                                             size_t number_of_threads, bool yield_before_execute,
-                                             std::chrono::nanoseconds timeout)
+                                             size_t number_of_threads, bool yield_before_execute)
     : Executor(options),
       number_of_threads_(thread_count_or_default(number_of_threads)),
-      yield_before_execute_(yield_before_execute),
-      next_exec_timeout_(timeout) {}
+      yield_before_execute_(yield_before_execute) {}
 
 MultiThreadedExecutor::~MultiThreadedExecutor() = default;
 
@@ -43,10 +41,10 @@ void MultiThreadedExecutor::spin() {
     }
   };
   for (size_t i = 1; i < number_of_threads_; ++i) {
-    threads.emplace_back([this] { run_until_stopped(yield_before_execute_, next_exec_timeout_); });
+    threads.emplace_back([this] { run_until_stopped(yield_before_execute_); });
   }
   try {
-    run_until_stopped(yield_before_execute_, next_exec_timeout_);
+    run_until_stopped(yield_before_execute_);
   } catch (...) {
     cancel();
     join_all();

@@ -11,10 +11,6 @@ namespace {
 
 constexpr size_t kMaxNodeNameLength = 255;
 
-bool is_name_character(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
-
 bool is_digit(char c) {
   return std::isdigit(static_cast<unsigned char>(c)) != 0;
 }
@@ -87,6 +83,10 @@ bool rule_applies_to(const RemapRule& rule, const std::string& node_name) {
 }
 
 }  // namespace
+
+bool is_name_character(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
 
 void validate_node_name(const std::string& name) {
   if (name.empty()) {
@@ -166,14 +166,12 @@ std::string expand_name(const std::string& name, const std::string& node_name,
 
 std::pair<std::string, std::string> remap_node(const std::string& name,
                                                const std::string& namespace_,
-                                               const RuleSources& sources) {
-  auto first_rule_value = [&sources](const char* from, const std::string& node_name,
-                                     const std::string& fallback) {
-    for (const RosArguments* source : sources) {
-      for (const RemapRule& rule : source->remap_rules()) {
-        if (rule.from == from && rule_applies_to(rule, node_name)) {
-          return rule.to;
-        }
+                                               const RosArguments& arguments) {
+  auto first_rule_value = [&arguments](const char* from, const std::string& node_name,
+                                       const std::string& fallback) {
+    for (const RemapRule& rule : arguments.remap_rules()) {
+      if (rule.from == from && rule_applies_to(rule, node_name)) {
+        return rule.to;
       }
     }
     return fallback;
@@ -183,19 +181,18 @@ std::pair<std::string, std::string> remap_node(const std::string& name,
 }
 
 std::string remap_name(const std::string& expanded_name, const std::string& node_name,
-                       const std::string& namespace_, const RuleSources& sources, bool is_service) {
-  for (const RosArguments* source : sources) {
-    for (const RemapRule& rule : source->remap_rules()) {
-      if (rule.from == "__node" || rule.from == "__ns" || !rule_applies_to(rule, node_name)) {
-        continue;
+                       const std::string& namespace_, const RosArguments& arguments,
+                       bool is_service) {
+  for (const RemapRule& rule : arguments.remap_rules()) {
+    if (rule.from == "__node" || rule.from == "__ns" || !rule_applies_to(rule, node_name)) {
+      continue;
+    }
+    try {
+      if (expand_name(rule.from, node_name, namespace_, is_service) == expanded_name) {
+        return expand_name(rule.to, node_name, namespace_, is_service);
       }
-      try {
-        if (expand_name(rule.from, node_name, namespace_, is_service) == expanded_name) {
-          return expand_name(rule.to, node_name, namespace_, is_service);
-        }
-      } catch (const exceptions::NameValidationError&) {
-        // A rule that is no valid name for this node matches nothing.
-      }
+    } catch (const exceptions::NameValidationError&) {
+      // A rule that is no valid name for this node matches nothing.
     }
   }
   return expanded_name;

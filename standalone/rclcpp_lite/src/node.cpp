@@ -31,35 +31,6 @@ Context::SharedPtr valid_context(const NodeOptions& options) {
   return context;
 }
 
-std::shared_ptr<const detail::RosArguments> parse_local_arguments(const NodeOptions& options) {
-  auto arguments = std::make_shared<detail::RosArguments>(
-      detail::RosArguments::parse(options.arguments(), "failed to parse arguments: "));
-  if (!arguments->unknown_ros_args().empty()) {
-    std::vector<std::string> unknown = arguments->unknown_ros_args();
-    throw exceptions::UnknownROSArgsError(std::move(unknown));
-  }
-  return arguments;
-}
-
-/// The overrides for the node: global arguments, then the node's own, then
-/// NodeOptions::parameter_overrides, each overwriting the one before.
-std::map<std::string, ParameterValue> resolve_parameter_overrides(
-    const std::string& node_fqn, const detail::RosArguments* global_arguments,
-    const detail::RosArguments& local_arguments, const NodeOptions& options) {
-  std::map<std::string, ParameterValue> overrides;
-  for (const detail::RosArguments* source : {global_arguments, &local_arguments}) {
-    if (source != nullptr) {
-      for (auto& [name, value] : source->parameter_overrides().resolve(node_fqn)) {
-        overrides[name] = value;
-      }
-    }
-  }
-  for (const Parameter& parameter : options.parameter_overrides()) {
-    overrides[parameter.get_name()] = parameter.get_parameter_value();
-  }
-  return overrides;
-}
-
 /// Enters the node into the participant's graph information until the result is released.
 std::shared_ptr<const rclcpp_lite::NodeId> enter_graph(const Context::SharedPtr& context,
                                                        const std::string& node_namespace,
@@ -80,62 +51,51 @@ Node::Node(const std::string& node_name, const NodeOptions& options)
 
 Node::Node(const std::string& node_name, const std::string& node_namespace,
            const NodeOptions& options)
-    : options_(options),
-      context_(valid_context(options)),
-      local_arguments_(parse_local_arguments(options)),
-      global_arguments_(options.use_global_arguments() ? context_->global_arguments() : nullptr),
+    : context_(valid_context(options)),
+      arguments_(context_->global_arguments()),
       logger_(rclcpp::get_logger("")),
       clock_(std::make_shared<Clock>(RCL_ROS_TIME)),
       default_callback_group_(
           std::make_shared<CallbackGroup>(CallbackGroupType::MutuallyExclusive)) {
   detail::validate_node_name(node_name);
-  detail::RuleSources sources{local_arguments_.get()};
-  if (global_arguments_) {
-    sources.push_back(global_arguments_.get());
-  }
   std::tie(name_, namespace_) =
-      detail::remap_node(node_name, detail::absolute_namespace(node_namespace), sources);
+      detail::remap_node(node_name, detail::absolute_namespace(node_namespace), *arguments_);
   detail::validate_node_name(name_);
   namespace_ = detail::absolute_namespace(namespace_);
   fully_qualified_name_ = detail::fully_qualified_name(namespace_, name_);
   logger_ = rclcpp::get_logger(detail::node_logger_name(namespace_, name_));
   callback_groups_.push_back(default_callback_group_);
   graph_node_ = enter_graph(context_, namespace_, name_);
-  if (options.enable_rosout() && detail::Rosout::enabled()) {
+  if (detail::Rosout::enabled()) {
     start_rosout();
   }
-  start_parameters(options);
+  start_parameters();
 }
 
 void Node::start_rosout() {
+  // rcl's /rosout QoS: keep last 1000, reliable, transient local, lifespan 10 s.
+  QoS qos(KeepLast(1000));
+  qos.reliable().transient_local();
+  qos.get_rmw_qos_profile().lifespan = {10, 0};
   rosout_ = std::make_shared<detail::NodeRosout>(
-      create_publisher<rcl_interfaces::msg::Log>("/rosout", detail::Rosout::qos()));
+      [publisher = create_publisher<rcl_interfaces::msg::Log>("/rosout", qos)](
+          const rcl_interfaces::msg::Log& line) { publisher->publish(line); });
   if (!detail::Rosout::attach(logger_.get_name(), rosout_)) {
     rosout_.reset();  // as in rcl, a second node of the same name has none
   }
 }
 
-void Node::start_parameters(const NodeOptions& options) {
-  auto overrides = resolve_parameter_overrides(fully_qualified_name_, global_arguments_.get(),
-                                               *local_arguments_, options);
+void Node::start_parameters() {
+  auto overrides = arguments_->parameter_overrides().resolve(fully_qualified_name_);
   const std::string events_topic = resolve_name("/parameter_events", false);
   const QoS events_qos = detail::publisher_qos_with_overrides(
       events_topic, QoS(KeepLast(1000), rmw_qos_profile_parameter_events), overrides);
-  std::shared_ptr<node_interfaces::NodeParameters::EventsPublisher> events_publisher;
-  if (options.start_parameter_event_publisher()) {
-    events_publisher =
-        create_publisher<rcl_interfaces::msg::ParameterEvent>("/parameter_events", events_qos);
-  }
   parameters_ = std::make_shared<node_interfaces::NodeParameters>(
-      std::move(overrides), options.allow_undeclared_parameters(),
-      options.automatically_declare_parameters_from_overrides(), std::move(events_publisher),
+      std::move(overrides),
+      create_publisher<rcl_interfaces::msg::ParameterEvent>("/parameter_events", events_qos),
       clock_, fully_qualified_name_);
-  if (options.start_parameter_services()) {
-    parameter_service_ = std::make_shared<ParameterService>(*this, parameters_.get());
-  }
-  if (!parameters_->has_parameter("use_sim_time")) {
-    parameters_->declare_parameter("use_sim_time", ParameterValue(false));
-  }
+  parameter_service_ = std::make_shared<ParameterService>(*this, parameters_.get());
+  parameters_->declare_parameter("use_sim_time", ParameterValue(false));
   detail::declare_publisher_qos_parameters(*parameters_, events_topic, events_qos);
 }
 
@@ -161,12 +121,8 @@ std::vector<CallbackGroup::SharedPtr> Node::callback_groups() const {
 }
 
 std::string Node::resolve_name(const std::string& name, bool is_service) const {
-  detail::RuleSources sources{local_arguments_.get()};
-  if (global_arguments_) {
-    sources.push_back(global_arguments_.get());
-  }
   return detail::remap_name(detail::expand_name(name, name_, namespace_, is_service), name_,
-                            namespace_, sources, is_service);
+                            namespace_, *arguments_, is_service);
 }
 
 bool Node::callback_group_in_node(CallbackGroup::SharedPtr group) {
@@ -185,65 +141,17 @@ void Node::add_to_group(const CallbackGroup::SharedPtr& group,
 
 const ParameterValue& Node::declare_parameter(
     const std::string& name, const ParameterValue& default_value,
-    const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor, bool ignore_override) {
-  return parameters_->declare_parameter(name, default_value, parameter_descriptor, ignore_override);
-}
-
-const ParameterValue& Node::declare_parameter(
-    const std::string& name, ParameterType type,
-    const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor, bool ignore_override) {
-  return parameters_->declare_parameter(name, type, parameter_descriptor, ignore_override);
-}
-
-bool Node::has_parameter(const std::string& name) const {
-  return parameters_->has_parameter(name);
-}
-
-Parameter Node::get_parameter(const std::string& name) const {
-  return parameters_->get_parameter(name);
+    const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor) {
+  return parameters_->declare_parameter(name, default_value, parameter_descriptor);
 }
 
 bool Node::get_parameter(const std::string& name, Parameter& parameter) const {
   return parameters_->get_parameter(name, parameter);
 }
 
-std::vector<std::string> Node::get_node_names() const {
-  std::vector<std::string> names;
-  for (const auto& [node_namespace, node_name] : context_->participant()->node_names()) {
-    names.push_back(detail::fully_qualified_name(node_namespace, node_name));
-  }
-  return names;
-}
-
-std::map<std::string, std::vector<std::string>> Node::get_topic_names_and_types() const {
-  return context_->participant()->topic_names_and_types();
-}
-
-std::map<std::string, std::vector<std::string>> Node::get_service_names_and_types() const {
-  return context_->participant()->service_names_and_types();
-}
-
-std::map<std::string, std::vector<std::string>> Node::get_service_names_and_types_by_node(
-    const std::string& node_name, const std::string& namespace_) const {
-  return context_->participant()->service_names_and_types_by_node(node_name, namespace_);
-}
-
-size_t Node::count_publishers(const std::string& topic_name) const {
-  return context_->participant()->count_publishers(
-      detail::expand_name(topic_name, name_, namespace_, false));
-}
-
 size_t Node::count_subscribers(const std::string& topic_name) const {
   return context_->participant()->count_subscribers(
       detail::expand_name(topic_name, name_, namespace_, false));
-}
-
-Clock::SharedPtr Node::get_clock() {
-  return clock_;
-}
-
-Clock::ConstSharedPtr Node::get_clock() const {
-  return clock_;
 }
 
 Time Node::now() const {

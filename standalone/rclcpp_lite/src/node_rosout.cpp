@@ -21,8 +21,8 @@ constexpr std::chrono::milliseconds kBurstWait(1);
 constexpr int kNiceness = 10;
 }  // namespace
 
-NodeRosout::NodeRosout(std::shared_ptr<LogPublisher> publisher)
-    : publisher_(std::move(publisher)), thread_([this] { run(); }) {}
+NodeRosout::NodeRosout(Publish publish)
+    : publish_(std::move(publish)), thread_([this] { run(); }) {}
 
 NodeRosout::~NodeRosout() {
   {
@@ -68,7 +68,7 @@ void NodeRosout::run() {
     }
     for (const rcl_interfaces::msg::Log& line : taken) {
       try {
-        publisher_->publish(line);
+        publish_(line);
       } catch (const std::exception& error) {
         std::fprintf(stderr, "Failed to publish log message to rosout: %s\n", error.what());
       }

@@ -49,9 +49,25 @@ std::vector<Parameter> from_messages(const std::vector<rcl_interfaces::msg::Para
   return parameters;
 }
 
+/// The result of setting the parameters all at once; a set naming an undeclared parameter fails
+/// for `undeclared_reason` (empty: the exception's message).
+rcl_interfaces::msg::SetParametersResult set_or_refuse(node_interfaces::NodeParameters* params,
+                                                       const std::vector<Parameter>& parameters,
+                                                       const char* what,
+                                                       const std::string& undeclared_reason) {
+  try {
+    return params->set_parameters_atomically(parameters);
+  } catch (const exceptions::ParameterNotDeclaredException& error) {
+    log_undeclared(what, error);
+    rcl_interfaces::msg::SetParametersResult result;
+    result.reason = undeclared_reason.empty() ? error.what() : undeclared_reason;
+    return result;
+  }
+}
+
 }  // namespace
 
-ParameterService::ParameterService(Node& node, node_interfaces::NodeParametersInterface* params,
+ParameterService::ParameterService(Node& node, node_interfaces::NodeParameters* params,
                                    const rmw_qos_profile_t& qos_profile) {
   const std::string prefix = std::string(node.get_name()) + "/";
 
@@ -80,15 +96,7 @@ ParameterService::ParameterService(Node& node, node_interfaces::NodeParametersIn
       Handler<SetParameters>([params](const auto request, auto response) {
         // One by one: a failure leaves the others' results standing.
         for (const Parameter& parameter : from_messages(request->parameters)) {
-          rcl_interfaces::msg::SetParametersResult result;
-          try {
-            result = params->set_parameters_atomically({parameter});
-          } catch (const exceptions::ParameterNotDeclaredException& error) {
-            log_undeclared("set parameter", error);
-            result.successful = false;
-            result.reason = error.what();
-          }
-          response->results.push_back(result);
+          response->results.push_back(set_or_refuse(params, {parameter}, "set parameter", ""));
         }
       }),
       qos_profile);
@@ -96,13 +104,9 @@ ParameterService::ParameterService(Node& node, node_interfaces::NodeParametersIn
   set_parameters_atomically_service_ = node.create_service<SetParametersAtomically>(
       prefix + "set_parameters_atomically",
       Handler<SetParametersAtomically>([params](const auto request, auto response) {
-        try {
-          response->result = params->set_parameters_atomically(from_messages(request->parameters));
-        } catch (const exceptions::ParameterNotDeclaredException& error) {
-          log_undeclared("set parameters atomically", error);
-          response->result.successful = false;
-          response->result.reason = "One or more parameters were not declared before setting";
-        }
+        response->result =
+            set_or_refuse(params, from_messages(request->parameters), "set parameters atomically",
+                          "One or more parameters were not declared before setting");
       }),
       qos_profile);
 

@@ -31,10 +31,6 @@ std::string to_string(ParameterType type) {
   return "unknown type";
 }
 
-std::ostream& operator<<(std::ostream& os, ParameterType type) {
-  return os << to_string(type);
-}
-
 ParameterValue::ParameterValue(const rcl_interfaces::msg::ParameterValue& value) : value_(value) {
   if (value.type > PARAMETER_STRING_ARRAY) {
     throw std::runtime_error("Unknown type: " + std::to_string(value.type));
@@ -54,9 +50,6 @@ ParameterValue::ParameterValue(const int64_t int_value) {
   value_.integer_value = int_value;
 }
 
-ParameterValue::ParameterValue(const float double_value)
-    : ParameterValue(static_cast<double>(double_value)) {}
-
 ParameterValue::ParameterValue(const double double_value) {
   value_.type = PARAMETER_DOUBLE;
   value_.double_value = double_value;
@@ -70,26 +63,15 @@ ParameterValue::ParameterValue(const std::string& string_value) {
 ParameterValue::ParameterValue(const char* string_value)
     : ParameterValue(std::string(string_value)) {}
 
-ParameterValue::ParameterValue(const std::vector<uint8_t>& byte_array_value) {
-  value_.type = PARAMETER_BYTE_ARRAY;
-  value_.byte_array_value = byte_array_value;
-}
-
 ParameterValue::ParameterValue(const std::vector<bool>& bool_array_value) {
   value_.type = PARAMETER_BOOL_ARRAY;
   value_.bool_array_value = bool_array_value;
 }
 
-ParameterValue::ParameterValue(const std::vector<int>& int_array_value)
-    : ParameterValue(std::vector<int64_t>(int_array_value.begin(), int_array_value.end())) {}
-
 ParameterValue::ParameterValue(const std::vector<int64_t>& int_array_value) {
   value_.type = PARAMETER_INTEGER_ARRAY;
   value_.integer_array_value = int_array_value;
 }
-
-ParameterValue::ParameterValue(const std::vector<float>& double_array_value)
-    : ParameterValue(std::vector<double>(double_array_value.begin(), double_array_value.end())) {}
 
 ParameterValue::ParameterValue(const std::vector<double>& double_array_value) {
   value_.type = PARAMETER_DOUBLE_ARRAY;

@@ -9,8 +9,6 @@ PublisherBase::PublisherBase(const Context::SharedPtr& context, rclcpp_lite::Nod
                              const std::string& topic_name,
                              const rosidl_message_type_support_t* type_support, const QoS& qos)
     : context_(context),
-      topic_name_(topic_name),
-      qos_(qos),
       core_(rclcpp_lite::PublisherCore::create(context->participant(), node, topic_name,
                                                type_support, qos.get_rmw_qos_profile())) {}
 

@@ -109,13 +109,10 @@ QoS publisher_qos_with_overrides(const std::string& topic, QoS qos,
   return qos;
 }
 
-void declare_publisher_qos_parameters(node_interfaces::NodeParametersInterface& parameters,
+void declare_publisher_qos_parameters(node_interfaces::NodeParameters& parameters,
                                       const std::string& topic, const QoS& qos) {
   for (const PolicyName& entry : kPolicies) {
     const std::string name = parameter_name(topic, entry.name);
-    if (parameters.has_parameter(name)) {
-      continue;  // declared from the overrides already
-    }
     rcl_interfaces::msg::ParameterDescriptor descriptor;
     descriptor.description =
         std::string("qos policy {") + entry.name + "} for publisher {" + topic + "}";

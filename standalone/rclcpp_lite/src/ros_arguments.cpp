@@ -1,10 +1,10 @@
 #include "rclcpp/detail/ros_arguments.hpp"
 
-#include <cctype>
 #include <stdexcept>
 #include <tuple>
 
 #include "rcl/types.h"
+#include "rclcpp/detail/names.hpp"
 #include "rclcpp/detail/yaml_parameters.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rcutils/allocator.h"
@@ -92,8 +92,7 @@ void expect_characters(const std::string& text, const char* allowed_extra, const
     throw std::invalid_argument(std::string(what) + " must not be empty");
   }
   for (const char c : text) {
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' &&
-        std::string(allowed_extra).find(c) == std::string::npos) {
+    if (!is_name_character(c) && std::string(allowed_extra).find(c) == std::string::npos) {
       throw std::invalid_argument(std::string(what) + " '" + text + "' contains '" + c + "'");
     }
   }

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "rclcpp/time.hpp"
 #include "rcutils/logging_macros.h"
 
 namespace rclcpp {
@@ -50,10 +51,8 @@ std::string format_message(const char* format, va_list* args) {
 rcl_interfaces::msg::Log log_message(const rcutils_log_location_t* location, int severity,
                                      const char* name, rcutils_time_point_value_t timestamp,
                                      std::string text) {
-  constexpr int64_t kNanosecondsPerSecond = 1000000000;
   rcl_interfaces::msg::Log message;
-  message.stamp.sec = static_cast<int32_t>(timestamp / kNanosecondsPerSecond);
-  message.stamp.nanosec = static_cast<uint32_t>(timestamp % kNanosecondsPerSecond);
+  message.stamp = Time(timestamp);
   message.level = static_cast<uint8_t>(severity);
   message.name = name;
   message.msg = std::move(text);
@@ -66,13 +65,6 @@ rcl_interfaces::msg::Log log_message(const rcutils_log_location_t* location, int
 }
 
 }  // namespace
-
-QoS Rosout::qos() {
-  QoS qos(KeepLast(1000));
-  qos.reliable().transient_local();
-  qos.get_rmw_qos_profile().lifespan = {10, 0};
-  return qos;
-}
 
 bool Rosout::enabled() {
   return g_enabled.load(std::memory_order_relaxed);

@@ -30,7 +30,7 @@ void ServiceBase::send_type_erased_response(const rmw_request_id_t& request_id,
     case rclcpp_lite::ServiceCore::SendResult::ok:
       return;
     case rclcpp_lite::ServiceCore::SendResult::timeout:
-      RCLCPP_WARN(get_logger(node_logger_name_).get_child("rclcpp"),
+      RCLCPP_WARN(get_logger(node_logger_name_ + ".rclcpp"),
                   "failed to send response to %s (timeout): %s", get_service_name(),
                   "client will not receive response");
       return;

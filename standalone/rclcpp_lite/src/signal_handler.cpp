@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "rclcpp/logging.hpp"
+#include "rcutils/logging_macros.h"
 
 namespace rclcpp {
 namespace detail {
@@ -21,12 +21,6 @@ namespace {
 struct sigaction g_old_sigint_action;
 struct sigaction g_old_sigterm_action;
 std::atomic<int> g_notify_fd{-1};
-
-bool handles(SignalHandlerOptions options, int signum) {
-  return options == SignalHandlerOptions::All ||
-         (options == SignalHandlerOptions::SigInt && signum == SIGINT) ||
-         (options == SignalHandlerOptions::SigTerm && signum == SIGTERM);
-}
 
 struct sigaction& old_action_of(int signum) {
   return signum == SIGINT ? g_old_sigint_action : g_old_sigterm_action;
@@ -119,34 +113,22 @@ void SignalHandler::run_deferred_handler(int read_fd) {
     if (count <= 0 || signum == 0) {
       return;
     }
-    RCLCPP_INFO(get_logger("rclcpp"), "signal_handler(signum=%d)", static_cast<int>(signum));
-    for (const auto& context : initialized_contexts()) {
-      if (context->get_init_options().shutdown_on_signal) {
-        context->shutdown("signal handler");
-      }
-    }
+    RCUTILS_LOG_INFO_NAMED("rclcpp", "signal_handler(signum=%d)", static_cast<int>(signum));
+    on_signal_();
   }
 }
 
-bool SignalHandler::install(SignalHandlerOptions options) {
+void SignalHandler::install(std::function<void()> on_signal) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (installed_) {
-    return false;
+    return;
   }
-  if (options == SignalHandlerOptions::None) {
-    installed_ = true;
-    options_ = options;
-    return true;
-  }
+  on_signal_ = std::move(on_signal);
   const SignalPipe& pipe = signal_pipe();  // throws before anything has changed
   installed_ = true;
-  options_ = options;
   g_notify_fd = pipe.write_fd;
   deferred_thread_ = std::thread(&SignalHandler::run_deferred_handler, this, pipe.read_fd);
   for (const int signum : {SIGINT, SIGTERM}) {
-    if (!handles(options, signum)) {
-      continue;
-    }
     struct sigaction action;
     std::memset(&action, 0, sizeof(action));
     sigemptyset(&action.sa_mask);
@@ -154,38 +136,20 @@ bool SignalHandler::install(SignalHandlerOptions options) {
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigaction(signum, &action, &old_action_of(signum));
   }
-  return true;
 }
 
-bool SignalHandler::uninstall() {
+void SignalHandler::uninstall() {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!installed_) {
-    return false;
+    return;
   }
   installed_ = false;
-  if (options_ == SignalHandlerOptions::None) {
-    return true;
-  }
   for (const int signum : {SIGINT, SIGTERM}) {
-    if (handles(options_, signum)) {
-      sigaction(signum, &old_action_of(signum), nullptr);
-    }
+    sigaction(signum, &old_action_of(signum), nullptr);
   }
   g_notify_fd = -1;
   write_stop_byte(signal_pipe().write_fd);
   deferred_thread_.join();
-  options_ = SignalHandlerOptions::None;
-  return true;
-}
-
-bool SignalHandler::is_installed() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return installed_;
-}
-
-SignalHandlerOptions SignalHandler::get_current_signal_handler_options() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return options_;
 }
 
 }  // namespace detail

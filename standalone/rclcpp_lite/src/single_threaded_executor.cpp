@@ -17,7 +17,7 @@ void SingleThreadedExecutor::spin() {
     throw std::runtime_error("spin() called while already spinning");
   }
   auto stop_spinning = rcpputils::make_scope_exit([this] { spinning.store(false); });
-  run_until_stopped(false, std::chrono::nanoseconds(-1));
+  run_until_stopped(false);
 }
 
 }  // namespace executors

@@ -7,8 +7,6 @@ SubscriptionBase::SubscriptionBase(const Context::SharedPtr& context, rclcpp_lit
                                    const rosidl_message_type_support_t* type_support,
                                    const QoS& qos)
     : ExecutableEntity(Kind::subscription),
-      topic_name_(topic_name),
-      qos_(qos),
       core_(rclcpp_lite::SubscriptionCore::create(context->participant(), node, topic_name,
                                                   type_support, qos.get_rmw_qos_profile(),
                                                   data_ready_callback())) {}

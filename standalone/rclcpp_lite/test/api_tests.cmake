@@ -1,6 +1,6 @@
 # Tests of the rclcpp API half (src/*.cpp): pure parts (arguments, names, time) and, labelled
 # "threaded", what runs over real DDS: parameters (with their events), logging (with /rosout),
-# executors, services, topics and the graph, some against the api_test_peer process.
+# executors, services, topics, and the parameter services, some against the api_test_peer process.
 find_package(velmoria_protocol REQUIRED)
 include(${CMAKE_CURRENT_LIST_DIR}/support.cmake)
 
@@ -31,4 +31,4 @@ add_api_test(init_test threaded)
 add_api_test(executor_test threaded)
 add_api_test(service_process_test threaded)
 add_api_test(pub_sub_process_test threaded)
-add_api_test(graph_process_test threaded)
+add_api_test(parameter_services_process_test threaded)

@@ -7,14 +7,8 @@
 #include "rcutils/time.h"
 
 #define RCL_S_TO_NS RCUTILS_S_TO_NS
-#define RCL_MS_TO_NS RCUTILS_MS_TO_NS
-#define RCL_US_TO_NS RCUTILS_US_TO_NS
-#define RCL_NS_TO_S RCUTILS_NS_TO_S
-#define RCL_NS_TO_MS RCUTILS_NS_TO_MS
-#define RCL_NS_TO_US RCUTILS_NS_TO_US
 
 typedef rcutils_time_point_value_t rcl_time_point_value_t;
-typedef rcutils_duration_value_t rcl_duration_value_t;
 
 typedef enum rcl_clock_type_e {
   RCL_CLOCK_UNINITIALIZED = 0,

@@ -33,9 +33,6 @@ public:
     return automatically_add_to_executor_with_node_;
   }
 
-  /// The number of subscriptions, services and clients in the group still alive.
-  size_t size() const;
-
   // rclcpp_lite internals, not part of the rclcpp API:
 
   /// The group holds entities weakly: whoever created them keeps them alive.
@@ -50,7 +47,7 @@ private:
   const bool automatically_add_to_executor_with_node_;
   std::atomic_bool can_be_taken_from_{true};
   std::atomic_bool associated_with_executor_{false};
-  mutable std::mutex mutex_;
+  std::mutex mutex_;
   std::vector<std::weak_ptr<detail::ExecutableEntity>> entities_;
 };
 

@@ -98,18 +98,6 @@ public:
     return pending_requests_.erase(request_id) != 0u;
   }
 
-  bool remove_pending_request(const FutureAndRequestId& future) {
-    return remove_pending_request(future.request_id);
-  }
-
-  /// Forgets every pending request; returns how many there were.
-  size_t prune_pending_requests() {
-    std::lock_guard<std::mutex> lock(pending_requests_mutex_);
-    const size_t count = pending_requests_.size();
-    pending_requests_.clear();
-    return count;
-  }
-
   std::function<void()> take_work() override {
     auto response = std::make_shared<Response>();
     rmw_request_id_t header{};

@@ -4,7 +4,6 @@
 #define RCLCPP__EXECUTOR_HPP_
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -44,10 +43,6 @@ public:
   virtual void add_callback_group(rclcpp::CallbackGroup::SharedPtr group_ptr,
                                   rclcpp::node_interfaces::NodeBaseInterface::SharedPtr node_ptr,
                                   bool notify = true);
-  /// Releases a group this executor runs. Throws std::runtime_error if it runs no such group.
-  virtual void remove_callback_group(rclcpp::CallbackGroup::SharedPtr group_ptr,
-                                     bool notify = true);
-
   /// Makes spin() return (after the callbacks running now have finished).
   void cancel();
 
@@ -61,9 +56,9 @@ protected:
 
   /// Runs callbacks on the calling thread while spinning and the context is valid. Several
   /// threads may run it at once: they take work one at a time and run it in parallel.
-  void run_until_stopped(bool yield_before_execute, std::chrono::nanoseconds wait_timeout);
-  /// Waits (at most `timeout`, negative: no limit) for a callback that may run now.
-  bool get_next_executable(AnyExecutable& any_executable, std::chrono::nanoseconds timeout);
+  void run_until_stopped(bool yield_before_execute);
+  /// Waits for a callback that may run now; false once the executor stops.
+  bool get_next_executable(AnyExecutable& any_executable);
   void execute_any_executable(AnyExecutable& any_executable);
 
   std::atomic_bool spinning;
@@ -92,8 +87,6 @@ private:
   bool keeps_spinning() const { return spinning.load() && context_->is_valid(); }
   /// Associates the node's automatically added groups that no executor has yet.
   static void claim_new_groups(NodeEntry& entry, const rclcpp::Node::SharedPtr& node);
-  /// Drops the group from the node entries or the added groups; false if it is in neither.
-  bool forget_group(const rclcpp::CallbackGroup::SharedPtr& group);
   /// The groups to look at now, with their entities in a stable order.
   std::vector<
       std::pair<rclcpp::CallbackGroup::SharedPtr, std::shared_ptr<detail::ExecutableEntity>>>
@@ -109,7 +102,7 @@ private:
   std::mutex nodes_mutex_;
   std::vector<NodeEntry> nodes_;
   std::vector<GroupEntry> groups_;
-  std::atomic<uint64_t> removals_{0};  // nodes and groups removed so far
+  std::atomic<uint64_t> removals_{0};  // nodes removed so far
   // Taking work is serialized (as in rclcpp's multi-threaded executor); running it is not.
   std::mutex take_mutex_;
   // Under take_mutex_: what the last look found and no thread has taken yet, and the removals

@@ -2,19 +2,16 @@
 #ifndef RCLCPP__EXECUTOR_OPTIONS_HPP_
 #define RCLCPP__EXECUTOR_OPTIONS_HPP_
 
-#include <cstddef>
-
 #include "rclcpp/context.hpp"
 #include "rclcpp/contexts/default_context.hpp"
 
 namespace rclcpp {
 
 struct ExecutorOptions {
-  ExecutorOptions() : context(rclcpp::contexts::get_global_default_context()), max_conditions(0) {}
+  ExecutorOptions() : context(rclcpp::contexts::get_global_default_context()) {}
 
   /// Executors stop spinning when this context shuts down.
   rclcpp::Context::SharedPtr context;
-  size_t max_conditions;
 };
 
 }  // namespace rclcpp

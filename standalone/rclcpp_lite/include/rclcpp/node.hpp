@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -15,20 +14,17 @@
 #include "rclcpp/client.hpp"
 #include "rclcpp/clock.hpp"
 #include "rclcpp/context.hpp"
-#include "rclcpp/detail/ros_arguments.hpp"
 #include "rclcpp/logger.hpp"
 #include "rclcpp/macros.hpp"
 #include "rclcpp/node_interfaces/node_base_interface.hpp"
-#include "rclcpp/node_interfaces/node_parameters_interface.hpp"
+#include "rclcpp/node_interfaces/node_parameters.hpp"
 #include "rclcpp/node_options.hpp"
 #include "rclcpp/parameter.hpp"
 #include "rclcpp/parameter_value.hpp"
 #include "rclcpp/publisher.hpp"
-#include "rclcpp/publisher_options.hpp"
 #include "rclcpp/qos.hpp"
 #include "rclcpp/service.hpp"
 #include "rclcpp/subscription.hpp"
-#include "rclcpp/subscription_options.hpp"
 #include "rclcpp/time.hpp"
 #include "rmw/qos_profiles.h"
 
@@ -46,8 +42,8 @@ public:
   RCLCPP_SMART_PTR_DEFINITIONS(Node)
 
   /// Throws InvalidNodeNameError / InvalidNamespaceError for bad names, RCLError if the context
-  /// is not initialised, UnknownROSArgsError / RCLError for bad NodeOptions::arguments, and the
-  /// parameter exceptions when an override does not fit use_sim_time.
+  /// is not initialised, and InvalidParameterTypeException when an override does not fit
+  /// use_sim_time.
   explicit Node(const std::string& node_name, const NodeOptions& options = NodeOptions());
   explicit Node(const std::string& node_name, const std::string& namespace_,
                 const NodeOptions& options = NodeOptions());
@@ -57,24 +53,19 @@ public:
   const char* get_namespace() const override { return namespace_.c_str(); }
   const char* get_fully_qualified_name() const override { return fully_qualified_name_.c_str(); }
   rclcpp::Logger get_logger() const { return logger_; }
-  const NodeOptions& get_node_options() const { return options_; }
 
   rclcpp::CallbackGroup::SharedPtr create_callback_group(
       rclcpp::CallbackGroupType group_type, bool automatically_add_to_executor_with_node = true);
 
   template <typename MessageT, typename AllocatorT = std::allocator<void>,
             typename PublisherT = rclcpp::Publisher<MessageT, AllocatorT>>
-  std::shared_ptr<PublisherT> create_publisher(
-      const std::string& topic_name, const rclcpp::QoS& qos,
-      const PublisherOptionsWithAllocator<AllocatorT>& options =
-          PublisherOptionsWithAllocator<AllocatorT>());
+  std::shared_ptr<PublisherT> create_publisher(const std::string& topic_name,
+                                               const rclcpp::QoS& qos);
 
   template <typename MessageT, typename CallbackT, typename AllocatorT = std::allocator<void>,
             typename SubscriptionT = rclcpp::Subscription<MessageT, AllocatorT>>
-  std::shared_ptr<SubscriptionT> create_subscription(
-      const std::string& topic_name, const rclcpp::QoS& qos, CallbackT&& callback,
-      const SubscriptionOptionsWithAllocator<AllocatorT>& options =
-          SubscriptionOptionsWithAllocator<AllocatorT>());
+  std::shared_ptr<SubscriptionT> create_subscription(const std::string& topic_name,
+                                                     const rclcpp::QoS& qos, CallbackT&& callback);
 
   template <typename ServiceT>
   typename rclcpp::Client<ServiceT>::SharedPtr create_client(
@@ -88,70 +79,24 @@ public:
       const rmw_qos_profile_t& qos_profile = rmw_qos_profile_services_default,
       rclcpp::CallbackGroup::SharedPtr group = nullptr);
 
+  /// See NodeParameters::declare_parameter.
   const rclcpp::ParameterValue& declare_parameter(
       const std::string& name, const rclcpp::ParameterValue& default_value,
       const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor =
-          rcl_interfaces::msg::ParameterDescriptor(),
-      bool ignore_override = false);
+          rcl_interfaces::msg::ParameterDescriptor());
 
-  const rclcpp::ParameterValue& declare_parameter(
-      const std::string& name, rclcpp::ParameterType type,
-      const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor =
-          rcl_interfaces::msg::ParameterDescriptor{},
-      bool ignore_override = false);
-
-  /// Returns the initial value as ParameterT's parameter type (integral: int64_t, floating
-  /// point: double, string-like: std::string, ...).
-  template <typename ParameterT>
-  auto declare_parameter(const std::string& name, const ParameterT& default_value,
-                         const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor =
-                             rcl_interfaces::msg::ParameterDescriptor(),
-                         bool ignore_override = false);
-
-  /// Declares without a default: an override must give the value.
-  template <typename ParameterT>
-  auto declare_parameter(const std::string& name,
-                         const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor =
-                             rcl_interfaces::msg::ParameterDescriptor(),
-                         bool ignore_override = false);
-
-  bool has_parameter(const std::string& name) const;
-
-  /// Throws ParameterNotDeclaredException for an undeclared parameter (unless undeclared
-  /// parameters are allowed) and ParameterUninitializedException for one without a value.
-  rclcpp::Parameter get_parameter(const std::string& name) const;
-
-  /// False, without throwing, for an undeclared parameter or one without a value.
+  /// False for an undeclared parameter.
   bool get_parameter(const std::string& name, rclcpp::Parameter& parameter) const;
 
-  /// False for an undeclared parameter or one without a value; `parameter` is written only on
-  /// success. A wrong type throws InvalidParameterTypeException.
+  /// False for an undeclared parameter; `parameter` is written only on success. A wrong type
+  /// throws InvalidParameterTypeException.
   template <typename ParameterT>
   bool get_parameter(const std::string& name, ParameterT& parameter) const;
 
-  template <typename ParameterT>
-  bool get_parameter_or(const std::string& name, ParameterT& parameter,
-                        const ParameterT& alternative_value) const;
-
-  template <typename ParameterT>
-  ParameterT get_parameter_or(const std::string& name, const ParameterT& alternative_value) const;
-
-  /// Fully qualified names of the nodes in the graph, this one included.
-  std::vector<std::string> get_node_names() const;
-  std::map<std::string, std::vector<std::string>> get_topic_names_and_types() const;
-  /// Services with a server or a client.
-  std::map<std::string, std::vector<std::string>> get_service_names_and_types() const;
-  /// The services the node serves (clients do not count). Throws std::runtime_error if no such
-  /// node is in the graph.
-  std::map<std::string, std::vector<std::string>> get_service_names_and_types_by_node(
-      const std::string& node_name, const std::string& namespace_) const;
   /// `topic_name` is expanded (a relative name is taken in the node's namespace), not remapped.
-  size_t count_publishers(const std::string& topic_name) const;
   size_t count_subscribers(const std::string& topic_name) const;
 
-  /// The node's clock: ROS time, which here always follows the system clock.
-  rclcpp::Clock::SharedPtr get_clock();
-  rclcpp::Clock::ConstSharedPtr get_clock() const;
+  /// The time of the node's clock: ROS time, which here always follows the system clock.
   Time now() const;
 
   rclcpp::node_interfaces::NodeParametersInterface::SharedPtr get_node_parameters_interface();
@@ -172,7 +117,7 @@ private:
   /// The node's /rosout publisher, unless another node of its name has one.
   void start_rosout();
   /// The parameters with their events publisher and services, and those every node declares.
-  void start_parameters(const NodeOptions& options);
+  void start_parameters();
   /// This node in its participant's announced graph information.
   rclcpp_lite::NodeId graph_node() const { return *graph_node_; }
   /// Expands and remaps a topic or service name for this node.
@@ -184,10 +129,8 @@ private:
   /// The node's live callback groups, for the executor.
   std::vector<rclcpp::CallbackGroup::SharedPtr> callback_groups() const;
 
-  const NodeOptions options_;
   const Context::SharedPtr context_;
-  std::shared_ptr<const detail::RosArguments> local_arguments_;
-  std::shared_ptr<const detail::RosArguments> global_arguments_;  // null if not used
+  const std::shared_ptr<const detail::RosArguments> arguments_;  // those given to init
   std::string name_;
   std::string namespace_;
   std::string fully_qualified_name_;
@@ -196,7 +139,7 @@ private:
   // Taken out of the graph information with the node.
   std::shared_ptr<const rclcpp_lite::NodeId> graph_node_;
   std::shared_ptr<rclcpp::detail::NodeRosout> rosout_;
-  std::shared_ptr<rclcpp::node_interfaces::NodeParametersInterface> parameters_;
+  std::shared_ptr<rclcpp::node_interfaces::NodeParameters> parameters_;
   std::shared_ptr<rclcpp::ParameterService> parameter_service_;  // serves parameters_
   rclcpp::CallbackGroup::SharedPtr default_callback_group_;
   mutable std::mutex callback_groups_mutex_;

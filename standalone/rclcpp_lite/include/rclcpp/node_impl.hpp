@@ -17,21 +17,20 @@
 namespace rclcpp {
 
 template <typename MessageT, typename AllocatorT, typename PublisherT>
-std::shared_ptr<PublisherT> Node::create_publisher(
-    const std::string& topic_name, const rclcpp::QoS& qos,
-    const PublisherOptionsWithAllocator<AllocatorT>& /*options*/) {
+std::shared_ptr<PublisherT> Node::create_publisher(const std::string& topic_name,
+                                                   const rclcpp::QoS& qos) {
   return std::make_shared<PublisherT>(context_, graph_node(), resolve_name(topic_name, false), qos);
 }
 
 template <typename MessageT, typename CallbackT, typename AllocatorT, typename SubscriptionT>
-std::shared_ptr<SubscriptionT> Node::create_subscription(
-    const std::string& topic_name, const rclcpp::QoS& qos, CallbackT&& callback,
-    const SubscriptionOptionsWithAllocator<AllocatorT>& options) {
+std::shared_ptr<SubscriptionT> Node::create_subscription(const std::string& topic_name,
+                                                         const rclcpp::QoS& qos,
+                                                         CallbackT&& callback) {
   AnySubscriptionCallback<MessageT> any_callback;
   any_callback.set(std::forward<CallbackT>(callback));
   auto subscription = std::make_shared<SubscriptionT>(
       context_, graph_node(), resolve_name(topic_name, false), qos, std::move(any_callback));
-  add_to_group(options.callback_group, subscription, "subscription");
+  add_to_group(nullptr, subscription, "subscription");
   return subscription;
 }
 
@@ -59,34 +58,6 @@ typename rclcpp::Service<ServiceT>::SharedPtr Node::create_service(
 }
 
 template <typename ParameterT>
-auto Node::declare_parameter(const std::string& name, const ParameterT& default_value,
-                             const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor,
-                             bool ignore_override) {
-  try {
-    return this
-        ->declare_parameter(name, rclcpp::ParameterValue(default_value), parameter_descriptor,
-                            ignore_override)
-        .template get<ParameterT>();
-  } catch (const ParameterTypeException& ex) {
-    throw exceptions::InvalidParameterTypeException(name, ex.what());
-  }
-}
-
-template <typename ParameterT>
-auto Node::declare_parameter(const std::string& name,
-                             const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor,
-                             bool ignore_override) {
-  // ParameterValue's constructors map ParameterT to its parameter type.
-  const rclcpp::ParameterValue value{ParameterT{}};
-  try {
-    return this->declare_parameter(name, value.get_type(), parameter_descriptor, ignore_override)
-        .template get<ParameterT>();
-  } catch (const ParameterTypeException&) {
-    throw exceptions::UninitializedStaticallyTypedParameterException(name);
-  }
-}
-
-template <typename ParameterT>
 bool Node::get_parameter(const std::string& name, ParameterT& parameter) const {
   rclcpp::Parameter parameter_variant;
   const bool found = get_parameter(name, parameter_variant);
@@ -94,24 +65,6 @@ bool Node::get_parameter(const std::string& name, ParameterT& parameter) const {
     parameter = static_cast<ParameterT>(parameter_variant.get_value<ParameterT>());
   }
   return found;
-}
-
-template <typename ParameterT>
-bool Node::get_parameter_or(const std::string& name, ParameterT& parameter,
-                            const ParameterT& alternative_value) const {
-  const bool found = get_parameter(name, parameter);
-  if (!found) {
-    parameter = alternative_value;
-  }
-  return found;
-}
-
-template <typename ParameterT>
-ParameterT Node::get_parameter_or(const std::string& name,
-                                  const ParameterT& alternative_value) const {
-  ParameterT parameter;
-  get_parameter_or(name, parameter, alternative_value);
-  return parameter;
 }
 
 }  // namespace rclcpp

@@ -11,7 +11,7 @@
 #include "rcl_interfaces/srv/set_parameters.hpp"
 #include "rcl_interfaces/srv/set_parameters_atomically.hpp"
 #include "rclcpp/macros.hpp"
-#include "rclcpp/node_interfaces/node_parameters_interface.hpp"
+#include "rclcpp/node_interfaces/node_parameters.hpp"
 #include "rclcpp/service.hpp"
 #include "rmw/qos_profiles.h"
 
@@ -24,7 +24,7 @@ public:
   RCLCPP_SMART_PTR_DEFINITIONS(ParameterService)
 
   /// Serves node_params, which must outlive this, as `node`'s parameters.
-  ParameterService(rclcpp::Node& node, node_interfaces::NodeParametersInterface* node_params,
+  ParameterService(rclcpp::Node& node, node_interfaces::NodeParameters* node_params,
                    const rmw_qos_profile_t& qos_profile = rmw_qos_profile_parameters);
 
 private:

@@ -3,9 +3,9 @@
 #define RCLCPP__PARAMETER_VALUE_HPP_
 
 #include <cstdint>
-#include <ostream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -30,8 +30,6 @@ enum ParameterType : uint8_t {
 /// "not set", "bool", "integer", "double", "string", "byte_array", ... "string_array".
 std::string to_string(ParameterType type);
 
-std::ostream& operator<<(std::ostream& os, ParameterType type);
-
 /// A value read as another type than the one it holds.
 class ParameterTypeException : public std::runtime_error {
 public:
@@ -50,15 +48,11 @@ public:
   explicit ParameterValue(const bool bool_value);
   explicit ParameterValue(const int int_value);
   explicit ParameterValue(const int64_t int_value);
-  explicit ParameterValue(const float double_value);
   explicit ParameterValue(const double double_value);
   explicit ParameterValue(const std::string& string_value);
   explicit ParameterValue(const char* string_value);
-  explicit ParameterValue(const std::vector<uint8_t>& byte_array_value);
   explicit ParameterValue(const std::vector<bool>& bool_array_value);
-  explicit ParameterValue(const std::vector<int>& int_array_value);
   explicit ParameterValue(const std::vector<int64_t>& int_array_value);
-  explicit ParameterValue(const std::vector<float>& double_array_value);
   explicit ParameterValue(const std::vector<double>& double_array_value);
   explicit ParameterValue(const std::vector<std::string>& string_array_value);
 
@@ -66,117 +60,53 @@ public:
   rcl_interfaces::msg::ParameterValue to_value_msg() const { return value_; }
 
   bool operator==(const ParameterValue& rhs) const { return value_ == rhs.value_; }
-  bool operator!=(const ParameterValue& rhs) const { return !(*this == rhs); }
 
-  // Access by ParameterType; throws ParameterTypeException on a type mismatch.
+  /// The value by ParameterType; throws ParameterTypeException on a type mismatch.
   template <ParameterType type>
-  std::enable_if_t<type == PARAMETER_BOOL, const bool&> get() const {
-    expect(type);
-    return value_.bool_value;
-  }
-  template <ParameterType type>
-  std::enable_if_t<type == PARAMETER_INTEGER, const int64_t&> get() const {
-    expect(type);
-    return value_.integer_value;
-  }
-  template <ParameterType type>
-  std::enable_if_t<type == PARAMETER_DOUBLE, const double&> get() const {
-    expect(type);
-    return value_.double_value;
-  }
-  template <ParameterType type>
-  std::enable_if_t<type == PARAMETER_STRING, const std::string&> get() const {
-    expect(type);
-    return value_.string_value;
-  }
-  template <ParameterType type>
-  std::enable_if_t<type == PARAMETER_BYTE_ARRAY, const std::vector<uint8_t>&> get() const {
-    expect(type);
-    return value_.byte_array_value;
-  }
-  template <ParameterType type>
-  std::enable_if_t<type == PARAMETER_BOOL_ARRAY, const std::vector<bool>&> get() const {
-    expect(type);
-    return value_.bool_array_value;
-  }
-  template <ParameterType type>
-  std::enable_if_t<type == PARAMETER_INTEGER_ARRAY, const std::vector<int64_t>&> get() const {
-    expect(type);
-    return value_.integer_array_value;
-  }
-  template <ParameterType type>
-  std::enable_if_t<type == PARAMETER_DOUBLE_ARRAY, const std::vector<double>&> get() const {
-    expect(type);
-    return value_.double_array_value;
-  }
-  template <ParameterType type>
-  std::enable_if_t<type == PARAMETER_STRING_ARRAY, const std::vector<std::string>&> get() const {
-    expect(type);
-    return value_.string_array_value;
-  }
-
-  // Access by C++ type: integral types read as int64_t, floating point as double, and so on.
-  template <typename type>
-  std::enable_if_t<std::is_same<type, bool>::value, const bool&> get() const {
-    return get<PARAMETER_BOOL>();
-  }
-  template <typename type>
-  std::enable_if_t<std::is_integral<type>::value && !std::is_same<type, bool>::value,
-                   const int64_t&>
-  get() const {
-    return get<PARAMETER_INTEGER>();
-  }
-  template <typename type>
-  std::enable_if_t<std::is_floating_point<type>::value, const double&> get() const {
-    return get<PARAMETER_DOUBLE>();
-  }
-  template <typename type>
-  std::enable_if_t<std::is_convertible<type, std::string>::value, const std::string&> get() const {
-    return get<PARAMETER_STRING>();
-  }
-  template <typename type>
-  std::enable_if_t<std::is_convertible<type, const std::vector<uint8_t>&>::value,
-                   const std::vector<uint8_t>&>
-  get() const {
-    return get<PARAMETER_BYTE_ARRAY>();
-  }
-  template <typename type>
-  std::enable_if_t<std::is_convertible<type, const std::vector<bool>&>::value,
-                   const std::vector<bool>&>
-  get() const {
-    return get<PARAMETER_BOOL_ARRAY>();
-  }
-  template <typename type>
-  std::enable_if_t<std::is_convertible<type, const std::vector<int>&>::value ||
-                       std::is_convertible<type, const std::vector<int64_t>&>::value,
-                   const std::vector<int64_t>&>
-  get() const {
-    return get<PARAMETER_INTEGER_ARRAY>();
-  }
-  template <typename type>
-  std::enable_if_t<std::is_convertible<type, const std::vector<float>&>::value ||
-                       std::is_convertible<type, const std::vector<double>&>::value,
-                   const std::vector<double>&>
-  get() const {
-    return get<PARAMETER_DOUBLE_ARRAY>();
-  }
-  template <typename type>
-  std::enable_if_t<std::is_convertible<type, const std::vector<std::string>&>::value,
-                   const std::vector<std::string>&>
-  get() const {
-    return get<PARAMETER_STRING_ARRAY>();
-  }
-
-private:
-  void expect(ParameterType type) const {
+  const auto& get() const {
+    static_assert(type != PARAMETER_NOT_SET, "no value of type PARAMETER_NOT_SET");
     if (get_type() != type) {
       throw ParameterTypeException(type, get_type());
     }
+    return value_.*std::get<type - 1>(kValueMembers);
   }
 
-  rcl_interfaces::msg::ParameterValue value_;
-};
+  /// The value by C++ type: integral types read as int64_t, floating point as double, anything
+  /// convertible to a string as std::string, vectors as the array of their element's type.
+  template <typename type>
+  decltype(auto) get() const {
+    if constexpr (std::is_same<type, bool>::value) {
+      return get<PARAMETER_BOOL>();
+    } else if constexpr (std::is_integral<type>::value) {
+      return get<PARAMETER_INTEGER>();
+    } else if constexpr (std::is_floating_point<type>::value) {
+      return get<PARAMETER_DOUBLE>();
+    } else if constexpr (std::is_convertible<type, std::string>::value) {
+      return get<PARAMETER_STRING>();
+    } else if constexpr (std::is_same<type, std::vector<uint8_t>>::value) {
+      return get<PARAMETER_BYTE_ARRAY>();
+    } else if constexpr (std::is_same<type, std::vector<bool>>::value) {
+      return get<PARAMETER_BOOL_ARRAY>();
+    } else if constexpr (std::is_same<type, std::vector<int64_t>>::value) {
+      return get<PARAMETER_INTEGER_ARRAY>();
+    } else if constexpr (std::is_same<type, std::vector<double>>::value) {
+      return get<PARAMETER_DOUBLE_ARRAY>();
+    } else {
+      static_assert(std::is_same<type, std::vector<std::string>>::value, "no parameter type");
+      return get<PARAMETER_STRING_ARRAY>();
+    }
+  }
 
+private:
+  using Message = rcl_interfaces::msg::ParameterValue;
+  /// The message's value members in the order of the types, PARAMETER_BOOL first.
+  static constexpr auto kValueMembers = std::make_tuple(
+      &Message::bool_value, &Message::integer_value, &Message::double_value, &Message::string_value,
+      &Message::byte_array_value, &Message::bool_array_value, &Message::integer_array_value,
+      &Message::double_array_value, &Message::string_array_value);
+
+  Message value_;
+};
 /// The value as text: "true", "42", "1.500000", the string itself, or "[a, b]" for arrays.
 std::string to_string(const ParameterValue& value);
 

@@ -7,7 +7,6 @@
 #include <type_traits>
 
 #include "rclcpp/publisher_base.hpp"
-#include "rclcpp/publisher_options.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
 

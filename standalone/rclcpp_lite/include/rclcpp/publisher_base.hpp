@@ -23,9 +23,7 @@ public:
                 const QoS& qos);
   virtual ~PublisherBase();
 
-  const char* get_topic_name() const { return topic_name_.c_str(); }
   size_t get_subscription_count() const;
-  QoS get_actual_qos() const { return qos_; }
 
 protected:
   /// Does nothing once the context is shut down; throws rclcpp::exceptions::RCLError
@@ -36,8 +34,6 @@ private:
   RCLCPP_DISABLE_COPY(PublisherBase)
 
   const Context::SharedPtr context_;
-  const std::string topic_name_;
-  const QoS qos_;
   const std::unique_ptr<rclcpp_lite::PublisherCore> core_;
 };
 

@@ -9,7 +9,6 @@
 
 #include "rclcpp/any_subscription_callback.hpp"
 #include "rclcpp/subscription_base.hpp"
-#include "rclcpp/subscription_options.hpp"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
 
 namespace rclcpp {

@@ -24,17 +24,13 @@ public:
                    const QoS& qos);
   ~SubscriptionBase() override;
 
-  const char* get_topic_name() const { return topic_name_.c_str(); }
   size_t get_publisher_count() const;
-  QoS get_actual_qos() const { return qos_; }
 
 protected:
   /// Takes the next message into `message`, an object of the subscription's message type.
   bool take_type_erased(void* message);
 
 private:
-  const std::string topic_name_;
-  const QoS qos_;
   const std::unique_ptr<rclcpp_lite::SubscriptionCore> core_;
 };
 

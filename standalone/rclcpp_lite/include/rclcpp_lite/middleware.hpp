@@ -11,11 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "rmw/types.h"
 #include "rosidl_runtime_c/message_type_support_struct.h"
@@ -33,10 +30,7 @@ using DataReadyCallback = std::function<void()>;
 using NodeId = uint64_t;
 constexpr NodeId kNoNode = 0;
 
-/// ROS names of topics or services, each with its types ("velmoria_protocol/msg/RobotEvent").
-using NamesAndTypes = std::map<std::string, std::vector<std::string>>;
-
-/// The DDS domain participant of one rclcpp context, with the discovery graph it has seen.
+/// The DDS domain participant of one rclcpp context, with the endpoints it has discovered.
 ///
 /// By default every socket is bound to 127.0.0.1 with unicast discovery on loopback only;
 /// ROS_LOCALHOST_ONLY=0 (exactly) opens the other interfaces and multicast discovery.
@@ -45,11 +39,6 @@ public:
   /// Throws std::runtime_error naming the cause when the participant cannot be created.
   static std::shared_ptr<Participant> create(size_t domain_id);
   virtual ~Participant() = default;
-
-  /// Discovered endpoints (remote and local) on a DDS topic name such as
-  /// "rq/bottom_operateRequest".
-  virtual size_t count_readers(const std::string& dds_topic) const = 0;
-  virtual size_t count_writers(const std::string& dds_topic) const = 0;
 
   /// Bumped on every discovery change (and by wake_graph_waiters).
   virtual uint64_t graph_generation() const = 0;
@@ -64,18 +53,11 @@ public:
   /// Takes the node out of the announced graph information.
   virtual void remove_node(NodeId node) = 0;
 
-  // The graph as the participants announced it, this one included. Names are ROS names.
-
-  /// (namespace, name) of every node.
-  virtual std::vector<std::pair<std::string, std::string>> node_names() const = 0;
-  /// Topics with a publisher or a subscription.
-  virtual NamesAndTypes topic_names_and_types() const = 0;
-  /// Services with a server or a client.
-  virtual NamesAndTypes service_names_and_types() const = 0;
-  /// The services the node serves; throws std::runtime_error if no participant announced it.
-  virtual NamesAndTypes service_names_and_types_by_node(
-      const std::string& node_name, const std::string& node_namespace) const = 0;
-  virtual size_t count_publishers(const std::string& topic_name) const = 0;
+  /// Discovered endpoints (remote and local) on a DDS topic name such as
+  /// "rq/bottom_operateRequest".
+  virtual size_t count_readers(const std::string& dds_topic) const = 0;
+  virtual size_t count_writers(const std::string& dds_topic) const = 0;
+  /// Subscriptions (remote and local) on a fully qualified topic name.
   virtual size_t count_subscribers(const std::string& topic_name) const = 0;
 };
 

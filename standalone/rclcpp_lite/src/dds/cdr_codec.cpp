@@ -1,6 +1,5 @@
 #include "rclcpp_lite/cdr.hpp"
 
-#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -20,56 +19,42 @@ using introspection::MessageMembers;
 using middleware::CdrReader;
 using middleware::CdrWriter;
 
-constexpr size_t kLongDoubleWireSize = 16;
 constexpr size_t kLengthSize = 4;
 
-struct PrimitiveLayout {
-  size_t memory;  // bytes in the C++ struct
-  size_t wire;    // bytes in CDR
-  size_t alignment;
-};
-
-PrimitiveLayout primitive_layout(uint8_t type_id) {
+/// The bytes of a primitive, the same in the C++ struct and in CDR, where it is aligned to its
+/// size. wchar and long double have no fixed wire size in CDR and are not supported (no message
+/// type here has them).
+size_t primitive_size(uint8_t type_id) {
   switch (type_id) {
     case introspection::ROS_TYPE_BOOLEAN:
     case introspection::ROS_TYPE_OCTET:
     case introspection::ROS_TYPE_UINT8:
     case introspection::ROS_TYPE_INT8:
     case introspection::ROS_TYPE_CHAR:
-      return {1, 1, 1};
+      return 1;
     case introspection::ROS_TYPE_UINT16:
     case introspection::ROS_TYPE_INT16:
-      return {2, 2, 2};
-    case introspection::ROS_TYPE_WCHAR:  // char16_t, widened like Fast CDR 1.x's wchar_t
-      return {2, 4, 4};
+      return 2;
     case introspection::ROS_TYPE_FLOAT:
     case introspection::ROS_TYPE_UINT32:
     case introspection::ROS_TYPE_INT32:
-      return {4, 4, 4};
+      return 4;
     case introspection::ROS_TYPE_DOUBLE:
     case introspection::ROS_TYPE_UINT64:
     case introspection::ROS_TYPE_INT64:
-      return {8, 8, 8};
-    case introspection::ROS_TYPE_LONG_DOUBLE:
-      return {sizeof(long double), kLongDoubleWireSize, 8};
+      return 8;
     default:
       throw std::invalid_argument("unsupported introspection type id " + std::to_string(type_id));
   }
 }
 
 bool is_composite(uint8_t type_id) {
-  return type_id == introspection::ROS_TYPE_STRING || type_id == introspection::ROS_TYPE_WSTRING ||
-         type_id == introspection::ROS_TYPE_MESSAGE;
+  return type_id == introspection::ROS_TYPE_STRING || type_id == introspection::ROS_TYPE_MESSAGE;
 }
 
-/// Arrays of these are copied in one block: same size in memory and on the wire, and no value
-/// needs normalising (bool does).
+/// Arrays of these are copied in one block: no value needs normalising (bool does).
 bool is_bulk_copyable(uint8_t type_id) {
-  if (is_composite(type_id) || type_id == introspection::ROS_TYPE_BOOLEAN) {
-    return false;
-  }
-  const PrimitiveLayout layout = primitive_layout(type_id);
-  return layout.memory == layout.wire;
+  return !is_composite(type_id) && type_id != introspection::ROS_TYPE_BOOLEAN;
 }
 
 bool is_sequence(const MessageMember& member) {
@@ -89,27 +74,12 @@ const MessageMembers& nested_members(const MessageMember& member) {
 void write_message(CdrWriter& writer, const MessageMembers& members, const void* message);
 
 void write_primitive(CdrWriter& writer, uint8_t type_id, const void* value) {
-  switch (type_id) {
-    case introspection::ROS_TYPE_BOOLEAN:  // any non-zero byte is true; the wire wants 0 or 1
-      writer.write_u8(*static_cast<const uint8_t*>(value) != 0 ? 1 : 0);
-      return;
-    case introspection::ROS_TYPE_WCHAR: {
-      char16_t character = 0;
-      std::memcpy(&character, value, sizeof(character));
-      writer.write_u32(character);
-      return;
-    }
-    case introspection::ROS_TYPE_LONG_DOUBLE: {
-      uint8_t wide[kLongDoubleWireSize] = {};
-      std::memcpy(wide, value, std::min(sizeof(long double), kLongDoubleWireSize));
-      writer.write(wide, kLongDoubleWireSize, 8);
-      return;
-    }
-    default: {
-      const PrimitiveLayout layout = primitive_layout(type_id);
-      writer.write(value, layout.wire, layout.alignment);
-    }
+  if (type_id == introspection::ROS_TYPE_BOOLEAN) {  // any non-zero byte is true; CDR wants 0 or 1
+    writer.write_u8(*static_cast<const uint8_t*>(value) != 0 ? 1 : 0);
+    return;
   }
+  const size_t size = primitive_size(type_id);
+  writer.write(value, size, size);
 }
 
 void write_string(CdrWriter& writer, const std::string& text, size_t bound) {
@@ -121,24 +91,10 @@ void write_string(CdrWriter& writer, const std::string& text, size_t bound) {
   writer.write_array(text.c_str(), 1, text.size() + 1, 1);
 }
 
-void write_wstring(CdrWriter& writer, const std::u16string& text, size_t bound) {
-  if (!within_bound(text.size(), bound) || text.size() > std::numeric_limits<uint32_t>::max()) {
-    writer.fail();
-    return;
-  }
-  writer.write_u32(static_cast<uint32_t>(text.size()));
-  for (char16_t character : text) {
-    writer.write_u32(character);
-  }
-}
-
 void write_element(CdrWriter& writer, const MessageMember& member, const void* value) {
   switch (member.type_id_) {
     case introspection::ROS_TYPE_STRING:
       write_string(writer, *static_cast<const std::string*>(value), member.string_upper_bound_);
-      return;
-    case introspection::ROS_TYPE_WSTRING:
-      write_wstring(writer, *static_cast<const std::u16string*>(value), member.string_upper_bound_);
       return;
     case introspection::ROS_TYPE_MESSAGE:
       write_message(writer, nested_members(member), value);
@@ -163,8 +119,8 @@ void write_array_member(CdrWriter& writer, const MessageMember& member, const vo
     return;
   }
   if (is_bulk_copyable(member.type_id_)) {
-    const PrimitiveLayout layout = primitive_layout(member.type_id_);
-    writer.write_array(member.get_const_function(field, 0), layout.wire, count, layout.alignment);
+    const size_t size = primitive_size(member.type_id_);
+    writer.write_array(member.get_const_function(field, 0), size, count, size);
     return;
   }
   for (size_t i = 0; i < count && writer.ok(); ++i) {
@@ -199,37 +155,16 @@ void write_message(CdrWriter& writer, const MessageMembers& members, const void*
 bool read_message(CdrReader& reader, const MessageMembers& members, void* message);
 
 bool read_primitive(CdrReader& reader, uint8_t type_id, void* value) {
-  switch (type_id) {
-    case introspection::ROS_TYPE_BOOLEAN: {
-      uint8_t byte = 0;
-      if (!reader.read(&byte, 1, 1) || byte > 1) {
-        return false;
-      }
-      *static_cast<bool*>(value) = byte != 0;
-      return true;
+  if (type_id == introspection::ROS_TYPE_BOOLEAN) {
+    uint8_t byte = 0;
+    if (!reader.read(&byte, 1, 1) || byte > 1) {
+      return false;
     }
-    case introspection::ROS_TYPE_WCHAR: {
-      uint32_t wide = 0;
-      if (!reader.read_u32(wide) || wide > std::numeric_limits<char16_t>::max()) {
-        return false;
-      }
-      const char16_t character = static_cast<char16_t>(wide);
-      std::memcpy(value, &character, sizeof(character));
-      return true;
-    }
-    case introspection::ROS_TYPE_LONG_DOUBLE: {
-      uint8_t wide[kLongDoubleWireSize] = {};
-      if (!reader.read(wide, kLongDoubleWireSize, 8)) {
-        return false;
-      }
-      std::memcpy(value, wide, std::min(sizeof(long double), kLongDoubleWireSize));
-      return true;
-    }
-    default: {
-      const PrimitiveLayout layout = primitive_layout(type_id);
-      return reader.read(value, layout.wire, layout.alignment);
-    }
+    *static_cast<bool*>(value) = byte != 0;
+    return true;
   }
+  const size_t size = primitive_size(type_id);
+  return reader.read(value, size, size);
 }
 
 bool read_string(CdrReader& reader, std::string& text, size_t bound) {
@@ -248,26 +183,10 @@ bool read_string(CdrReader& reader, std::string& text, size_t bound) {
   return true;
 }
 
-bool read_wstring(CdrReader& reader, std::u16string& text, size_t bound) {
-  uint32_t length = 0;
-  if (!reader.read_u32(length) || length > reader.remaining() / 4 || !within_bound(length, bound)) {
-    return false;
-  }
-  text.resize(length);
-  for (char16_t& character : text) {
-    if (!read_primitive(reader, introspection::ROS_TYPE_WCHAR, &character)) {
-      return false;
-    }
-  }
-  return true;
-}
-
 bool read_element(CdrReader& reader, const MessageMember& member, void* value) {
   switch (member.type_id_) {
     case introspection::ROS_TYPE_STRING:
       return read_string(reader, *static_cast<std::string*>(value), member.string_upper_bound_);
-    case introspection::ROS_TYPE_WSTRING:
-      return read_wstring(reader, *static_cast<std::u16string*>(value), member.string_upper_bound_);
     case introspection::ROS_TYPE_MESSAGE:
       return read_message(reader, nested_members(member), value);
     default:
@@ -279,12 +198,11 @@ bool read_element(CdrReader& reader, const MessageMember& member, void* value) {
 size_t minimum_wire_size(uint8_t type_id) {
   switch (type_id) {
     case introspection::ROS_TYPE_STRING:
-    case introspection::ROS_TYPE_WSTRING:
       return kLengthSize;
     case introspection::ROS_TYPE_MESSAGE:
       return 1;
     default:
-      return primitive_layout(type_id).wire;
+      return primitive_size(type_id);
   }
 }
 
@@ -310,8 +228,8 @@ bool read_array_member(CdrReader& reader, const MessageMember& member, void* fie
     return true;
   }
   if (is_bulk_copyable(member.type_id_)) {
-    const PrimitiveLayout layout = primitive_layout(member.type_id_);
-    return reader.read_array(member.get_function(field, 0), layout.wire, count, layout.alignment);
+    const size_t size = primitive_size(member.type_id_);
+    return reader.read_array(member.get_function(field, 0), size, count, size);
   }
   for (size_t i = 0; i < count; ++i) {
     if (member.get_function == nullptr) {  // std::vector<bool>
@@ -351,7 +269,7 @@ void check_supported(const MessageMembers& members) {
     if (member.type_id_ == introspection::ROS_TYPE_MESSAGE) {
       check_supported(nested_members(member));
     } else if (!is_composite(member.type_id_)) {
-      primitive_layout(member.type_id_);
+      primitive_size(member.type_id_);
     }
   }
 }

@@ -12,13 +12,6 @@ namespace {
 constexpr uint8_t kBigEndianCdr = 0x00;
 constexpr uint8_t kLittleEndianCdr = 0x01;
 
-bool host_is_little_endian() {
-  const uint16_t probe = 1;
-  uint8_t first = 0;
-  std::memcpy(&first, &probe, 1);
-  return first == 1;
-}
-
 void reverse_each(uint8_t* values, size_t size, size_t count) {
   for (size_t i = 0; i < count; ++i) {
     std::reverse(values + i * size, values + (i + 1) * size);
@@ -34,7 +27,7 @@ CdrReader::CdrReader(const uint8_t* data, size_t length) : data_(data), length_(
     ok_ = false;
     return;
   }
-  swap_ = (data[1] == kLittleEndianCdr) != host_is_little_endian();
+  swap_ = (data[1] == kLittleEndianCdr) != kHostIsLittleEndian;
   position_ = header_size;
 }
 

@@ -13,10 +13,7 @@ CdrWriter::CdrWriter() : buffer_(nullptr), capacity_(0) {}
 CdrWriter::CdrWriter(uint8_t* buffer, size_t capacity) : buffer_(buffer), capacity_(capacity) {}
 
 void CdrWriter::write_header() {
-  const uint16_t probe = 1;
-  uint8_t little_endian = 0;
-  std::memcpy(&little_endian, &probe, 1);
-  const uint8_t header[kHeaderSize] = {0x00, little_endian, 0x00, 0x00};
+  const uint8_t header[kHeaderSize] = {0x00, kHostIsLittleEndian ? 1 : 0, 0x00, 0x00};
   append(header, kHeaderSize);
 }
 

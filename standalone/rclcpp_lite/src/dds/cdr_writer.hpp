@@ -8,6 +8,9 @@
 
 namespace rclcpp_lite::middleware {
 
+/// The byte order this code runs in, which the writer writes and the reader compares with.
+constexpr bool kHostIsLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
 class CdrWriter {
 public:
   static constexpr size_t kHeaderSize = 4;

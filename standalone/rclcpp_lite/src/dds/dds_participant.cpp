@@ -1,7 +1,7 @@
 #include "dds_participant.hpp"
 
-#include <set>
 #include <stdexcept>
+#include <type_traits>
 
 #include <fastdds/dds/topic/TypeSupport.hpp>
 
@@ -38,33 +38,6 @@ void require_port_range(size_t domain_id) {
   }
 }
 
-using NameOf = std::string (*)(const std::string&);
-
-/// The ROS names and types of the endpoints whose DDS topic and type names demangle, each type
-/// listed once, in order, as rmw_dds_common lists them.
-NamesAndTypes names_and_types(const std::vector<GraphCache::Endpoint>& endpoints, NameOf name_of,
-                              NameOf type_of) {
-  std::map<std::string, std::set<std::string>> sorted;
-  for (const GraphCache::Endpoint& endpoint : endpoints) {
-    const std::string name = name_of(endpoint.topic);
-    const std::string type = type_of(endpoint.type);
-    if (!name.empty() && !type.empty()) {
-      sorted[name].insert(type);
-    }
-  }
-  NamesAndTypes found;
-  for (const auto& [name, types] : sorted) {
-    found[name].assign(types.begin(), types.end());
-  }
-  return found;
-}
-
-std::vector<GraphCache::Endpoint> readers_and_writers(const GraphCache& graph) {
-  std::vector<GraphCache::Endpoint> endpoints = graph.endpoints(Kind::reader);
-  const std::vector<GraphCache::Endpoint> writers = graph.endpoints(Kind::writer);
-  endpoints.insert(endpoints.end(), writers.begin(), writers.end());
-  return endpoints;
-}
 }  // namespace
 
 DdsParticipant::DdsParticipant(size_t domain_id, bool localhost_only)
@@ -85,8 +58,8 @@ DdsParticipant::DdsParticipant(size_t domain_id, bool localhost_only)
       throw std::runtime_error("Fast DDS could not create the publisher and subscriber");
     }
     discovery_info_ = std::make_unique<DiscoveryInfo>(
-        participant_, publisher_, subscriber_,
-        acquire_topic(DiscoveryInfo::kTopic, DiscoveryInfo::type_support()), graph_);
+        participant_, publisher_,
+        acquire_topic(DiscoveryInfo::kTopic, DiscoveryInfo::type_support()));
   } catch (...) {
     participant_->delete_contained_entities();
     factory_->delete_participant(participant_);
@@ -137,86 +110,61 @@ void DdsParticipant::remove_node(NodeId node) {
   discovery_info_->remove_node(node);
 }
 
-std::vector<std::pair<std::string, std::string>> DdsParticipant::node_names() const {
-  return graph_.node_names();
-}
-
-NamesAndTypes DdsParticipant::topic_names_and_types() const {
-  return names_and_types(readers_and_writers(graph_), topic_from_dds, type_from_dds);
-}
-
-NamesAndTypes DdsParticipant::service_names_and_types() const {
-  return names_and_types(readers_and_writers(graph_), service_from_dds, service_type_from_dds);
-}
-
-NamesAndTypes DdsParticipant::service_names_and_types_by_node(
-    const std::string& node_name, const std::string& node_namespace) const {
-  std::vector<GraphCache::Endpoint> readers;
-  if (!graph_.node_endpoints(node_namespace, node_name, Kind::reader, readers)) {
-    throw std::runtime_error("failed to get service names and types by node: no node '" +
-                             node_name + "' in namespace '" + node_namespace + "'");
-  }
-  // A server reads requests; a client's request writer does not make its node a server.
-  return names_and_types(readers, service_from_request_topic, service_type_from_dds);
-}
-
-size_t DdsParticipant::count_publishers(const std::string& topic_name) const {
-  return graph_.count(Kind::writer, message_topic(topic_name, false));
-}
-
 size_t DdsParticipant::count_subscribers(const std::string& topic_name) const {
-  return graph_.count(Kind::reader, message_topic(topic_name, false));
+  return count_readers(message_topic(topic_name, false));
 }
 
 DdsParticipant::WriterPtr DdsParticipant::create_writer(
     NodeId node, const std::string& dds_topic, const rosidl_message_type_support_t* type_support,
     const fdds::DataWriterQos& qos, fdds::DataWriterListener* listener) {
-  fdds::Topic* topic = acquire_topic(dds_topic, type_support);
-  fdds::DataWriter* writer = publisher_->create_datawriter(
-      topic, qos, listener, listener ? fdds::StatusMask::all() : fdds::StatusMask::none());
-  if (writer == nullptr) {
-    release_topic(topic);
-    throw std::runtime_error("Fast DDS could not create a writer on " + dds_topic);
-  }
-  // Listed now rather than when Fast DDS reports it, so it counts as soon as it exists.
-  graph_.add_endpoint(Kind::writer, writer->guid(), {dds_topic, topic->get_type_name()});
-  discovery_info_->associate(node, Kind::writer, writer->guid());
-  return WriterPtr(writer, [self = shared_from_this(), topic, node](fdds::DataWriter* doomed) {
-    if (!MiddlewareLifetime::Standing()) {
-      RCUTILS_LOG_ERROR_NAMED(kMiddlewareLogger, "Failed to delete datawriter");
-      doomed->set_listener(nullptr);  // its listener goes with the endpoint's owner
-      return;
-    }
-    self->discovery_info_->dissociate(node, Kind::writer, doomed->guid());
-    self->graph_.remove_endpoint(Kind::writer, doomed->guid());
-    self->publisher_->delete_datawriter(doomed);
-    self->release_topic(topic);
-  });
+  return create_endpoint<fdds::DataWriter>(node, dds_topic, type_support, qos, listener);
 }
 
 DdsParticipant::ReaderPtr DdsParticipant::create_reader(
     NodeId node, const std::string& dds_topic, const rosidl_message_type_support_t* type_support,
     const fdds::DataReaderQos& qos, fdds::DataReaderListener* listener) {
+  return create_endpoint<fdds::DataReader>(node, dds_topic, type_support, qos, listener);
+}
+
+template <typename Endpoint, typename Qos, typename Listener>
+DdsParticipant::EndpointPtr<Endpoint> DdsParticipant::create_endpoint(
+    NodeId node, const std::string& dds_topic, const rosidl_message_type_support_t* type_support,
+    const Qos& qos, Listener* listener) {
+  constexpr bool is_writer = std::is_same<Endpoint, fdds::DataWriter>::value;
+  constexpr Kind kind = is_writer ? Kind::writer : Kind::reader;
   fdds::Topic* topic = acquire_topic(dds_topic, type_support);
-  fdds::DataReader* reader = subscriber_->create_datareader(
-      topic, qos, listener, listener ? fdds::StatusMask::all() : fdds::StatusMask::none());
-  if (reader == nullptr) {
-    release_topic(topic);
-    throw std::runtime_error("Fast DDS could not create a reader on " + dds_topic);
+  const fdds::StatusMask mask = listener ? fdds::StatusMask::all() : fdds::StatusMask::none();
+  Endpoint* endpoint = nullptr;
+  if constexpr (is_writer) {
+    endpoint = publisher_->create_datawriter(topic, qos, listener, mask);
+  } else {
+    endpoint = subscriber_->create_datareader(topic, qos, listener, mask);
   }
-  graph_.add_endpoint(Kind::reader, reader->guid(), {dds_topic, topic->get_type_name()});
-  discovery_info_->associate(node, Kind::reader, reader->guid());
-  return ReaderPtr(reader, [self = shared_from_this(), topic, node](fdds::DataReader* doomed) {
-    if (!MiddlewareLifetime::Standing()) {
-      RCUTILS_LOG_ERROR_NAMED(kMiddlewareLogger, "Failed to delete datareader");
-      doomed->set_listener(nullptr);  // its listener goes with the endpoint's owner
-      return;
-    }
-    self->discovery_info_->dissociate(node, Kind::reader, doomed->guid());
-    self->graph_.remove_endpoint(Kind::reader, doomed->guid());
-    self->subscriber_->delete_datareader(doomed);
-    self->release_topic(topic);
-  });
+  if (endpoint == nullptr) {
+    release_topic(topic);
+    throw std::runtime_error(std::string("Fast DDS could not create a ") +
+                             (is_writer ? "writer" : "reader") + " on " + dds_topic);
+  }
+  // Listed now rather than when Fast DDS reports it, so it counts as soon as it exists.
+  graph_.add_endpoint(kind, endpoint->guid(), dds_topic);
+  discovery_info_->associate(node, kind, endpoint->guid());
+  return EndpointPtr<Endpoint>(
+      endpoint, [self = shared_from_this(), topic, node](Endpoint* doomed) {
+        if (!MiddlewareLifetime::Standing()) {
+          RCUTILS_LOG_ERROR_NAMED(kMiddlewareLogger, is_writer ? "Failed to delete datawriter"
+                                                               : "Failed to delete datareader");
+          doomed->set_listener(nullptr);  // its listener goes with the endpoint's owner
+          return;
+        }
+        self->discovery_info_->dissociate(node, kind, doomed->guid());
+        self->graph_.remove_endpoint(kind, doomed->guid());
+        if constexpr (is_writer) {
+          self->publisher_->delete_datawriter(doomed);
+        } else {
+          self->subscriber_->delete_datareader(doomed);
+        }
+        self->release_topic(topic);
+      });
 }
 
 std::string DdsParticipant::register_type(const rosidl_message_type_support_t* type_support) {

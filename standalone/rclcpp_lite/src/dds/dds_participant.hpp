@@ -27,10 +27,10 @@ namespace rclcpp_lite::middleware {
 
 class DdsParticipant : public Participant, public std::enable_shared_from_this<DdsParticipant> {
 public:
-  using WriterPtr = std::unique_ptr<eprosima::fastdds::dds::DataWriter,
-                                    std::function<void(eprosima::fastdds::dds::DataWriter*)>>;
-  using ReaderPtr = std::unique_ptr<eprosima::fastdds::dds::DataReader,
-                                    std::function<void(eprosima::fastdds::dds::DataReader*)>>;
+  template <typename Endpoint>
+  using EndpointPtr = std::unique_ptr<Endpoint, std::function<void(Endpoint*)>>;
+  using WriterPtr = EndpointPtr<eprosima::fastdds::dds::DataWriter>;
+  using ReaderPtr = EndpointPtr<eprosima::fastdds::dds::DataReader>;
 
   /// Throws std::runtime_error if Fast DDS refuses to create the participant.
   DdsParticipant(size_t domain_id, bool localhost_only);
@@ -46,12 +46,6 @@ public:
   void wake_graph_waiters() override;
   NodeId add_node(const std::string& node_namespace, const std::string& node_name) override;
   void remove_node(NodeId node) override;
-  std::vector<std::pair<std::string, std::string>> node_names() const override;
-  NamesAndTypes topic_names_and_types() const override;
-  NamesAndTypes service_names_and_types() const override;
-  NamesAndTypes service_names_and_types_by_node(const std::string& node_name,
-                                                const std::string& node_namespace) const override;
-  size_t count_publishers(const std::string& topic_name) const override;
   size_t count_subscribers(const std::string& topic_name) const override;
 
   /// Endpoint of `node` on dds_topic carrying the type support's messages. Throws
@@ -72,6 +66,10 @@ private:
     size_t users;
   };
 
+  template <typename Endpoint, typename Qos, typename Listener>
+  EndpointPtr<Endpoint> create_endpoint(NodeId node, const std::string& dds_topic,
+                                        const rosidl_message_type_support_t* type_support,
+                                        const Qos& qos, Listener* listener);
   std::string register_type(const rosidl_message_type_support_t* type_support);
   eprosima::fastdds::dds::Topic* acquire_topic(const std::string& dds_topic,
                                                const rosidl_message_type_support_t* type_support);

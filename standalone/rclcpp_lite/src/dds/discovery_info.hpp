@@ -1,20 +1,18 @@
-// The ros_discovery_info topic of one participant, as rmw_fastrtps_cpp keeps it: the participant
+// The ros_discovery_info topic of one participant, as rmw_fastrtps_cpp writes it: the participant
 // announces its nodes with the GIDs of the readers and writers each owns, again after every
-// change, and reads the other participants' announcements into the graph cache. This is what
-// lets the ROS 2 tools name the nodes and the owners of endpoints.
+// change. This is what lets the ROS 2 tools name the nodes and the owners of endpoints. What
+// other participants announce is not read: nothing here asks the graph for nodes.
 #ifndef RCLCPP_LITE__DDS__DISCOVERY_INFO_HPP_
 #define RCLCPP_LITE__DDS__DISCOVERY_INFO_HPP_
 
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include <fastdds/dds/domain/DomainParticipant.hpp>
 #include <fastdds/dds/publisher/DataWriter.hpp>
 #include <fastdds/dds/publisher/Publisher.hpp>
-#include <fastdds/dds/subscriber/DataReader.hpp>
-#include <fastdds/dds/subscriber/DataReaderListener.hpp>
-#include <fastdds/dds/subscriber/Subscriber.hpp>
 #include <fastdds/dds/topic/Topic.hpp>
 
 #include "graph_cache.hpp"
@@ -22,18 +20,16 @@
 
 namespace rclcpp_lite::middleware {
 
-class DiscoveryInfo : public eprosima::fastdds::dds::DataReaderListener {
+class DiscoveryInfo {
 public:
   /// The DDS topic name (no "rt/" prefix) and its type support.
   static const char* const kTopic;
   static const rosidl_message_type_support_t* type_support();
 
-  /// Creates the topic's writer and reader (the participant deletes them with its other
-  /// entities, before this goes). Throws std::runtime_error if Fast DDS refuses.
+  /// Creates the topic's writer (the participant deletes it with its other entities, before
+  /// this goes). Throws std::runtime_error if Fast DDS refuses.
   DiscoveryInfo(eprosima::fastdds::dds::DomainParticipant* participant,
-                eprosima::fastdds::dds::Publisher* publisher,
-                eprosima::fastdds::dds::Subscriber* subscriber,
-                eprosima::fastdds::dds::Topic* topic, GraphCache& graph);
+                eprosima::fastdds::dds::Publisher* publisher, eprosima::fastdds::dds::Topic* topic);
 
   NodeId add_node(const std::string& node_namespace, const std::string& node_name);
   void remove_node(NodeId node);
@@ -43,18 +39,21 @@ public:
   void dissociate(NodeId node, GraphCache::EndpointKind kind,
                   const eprosima::fastrtps::rtps::GUID_t& endpoint);
 
-  void on_data_available(eprosima::fastdds::dds::DataReader* reader) override;
-
 private:
-  /// Puts the node table into the graph cache and writes it. Call with mutex_ held, so that the
-  /// last one written is the latest.
+  struct NodeEntities {
+    std::string node_namespace;
+    std::string node_name;
+    std::vector<eprosima::fastrtps::rtps::GUID_t> readers;
+    std::vector<eprosima::fastrtps::rtps::GUID_t> writers;
+  };
+
+  /// Writes the node table. Call with mutex_ held, so that the last one written is the latest.
   void announce();
 
   const eprosima::fastrtps::rtps::GUID_t participant_guid_;
-  GraphCache& graph_;
   eprosima::fastdds::dds::DataWriter* writer_ = nullptr;
   std::mutex mutex_;
-  std::map<NodeId, GraphCache::NodeEntities> nodes_;
+  std::map<NodeId, NodeEntities> nodes_;
   NodeId last_node_ = kNoNode;
 };
 

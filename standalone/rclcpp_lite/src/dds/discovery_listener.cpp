@@ -21,21 +21,22 @@ void DiscoveryListener::on_participant_discovery(eprosima::fastdds::dds::DomainP
 
 void DiscoveryListener::on_subscriber_discovery(eprosima::fastdds::dds::DomainParticipant*,
                                                 ReaderDiscoveryInfo&& info) {
-  if (info.status == ReaderDiscoveryInfo::REMOVED_READER) {
-    graph_.remove_endpoint(Kind::reader, info.info.guid());
-  } else {
-    graph_.add_endpoint(Kind::reader, info.info.guid(),
-                        {info.info.topicName().to_string(), info.info.typeName().to_string()});
-  }
+  track(Kind::reader, info.status == ReaderDiscoveryInfo::REMOVED_READER, info.info.guid(),
+        info.info.topicName().to_string());
 }
 
 void DiscoveryListener::on_publisher_discovery(eprosima::fastdds::dds::DomainParticipant*,
                                                WriterDiscoveryInfo&& info) {
-  if (info.status == WriterDiscoveryInfo::REMOVED_WRITER) {
-    graph_.remove_endpoint(Kind::writer, info.info.guid());
+  track(Kind::writer, info.status == WriterDiscoveryInfo::REMOVED_WRITER, info.info.guid(),
+        info.info.topicName().to_string());
+}
+
+void DiscoveryListener::track(Kind kind, bool removed, const eprosima::fastrtps::rtps::GUID_t& guid,
+                              const std::string& topic) {
+  if (removed) {
+    graph_.remove_endpoint(kind, guid);
   } else {
-    graph_.add_endpoint(Kind::writer, info.info.guid(),
-                        {info.info.topicName().to_string(), info.info.typeName().to_string()});
+    graph_.add_endpoint(kind, guid, topic);
   }
 }
 

@@ -4,6 +4,8 @@
 #ifndef RCLCPP_LITE__DDS__DISCOVERY_LISTENER_HPP_
 #define RCLCPP_LITE__DDS__DISCOVERY_LISTENER_HPP_
 
+#include <string>
+
 #include <fastdds/dds/domain/DomainParticipantListener.hpp>
 
 #include "graph_cache.hpp"
@@ -22,6 +24,9 @@ public:
                               eprosima::fastrtps::rtps::WriterDiscoveryInfo&& info) override;
 
 private:
+  void track(GraphCache::EndpointKind kind, bool removed,
+             const eprosima::fastrtps::rtps::GUID_t& guid, const std::string& topic);
+
   GraphCache& graph_;
 };
 

@@ -6,24 +6,23 @@ using eprosima::fastrtps::rtps::GUID_t;
 
 MatchedEndpoints::MatchedEndpoints(ChangeCallback on_change) : on_change_(std::move(on_change)) {}
 
-void MatchedEndpoints::add(const GUID_t& guid) {
+void MatchedEndpoints::update(const eprosima::fastrtps::rtps::InstanceHandle_t& handle,
+                              int32_t count_change) {
+  if (count_change == 0) {
+    return;
+  }
+  const GUID_t guid = eprosima::fastrtps::rtps::iHandle2GUID(handle);
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    matched_.insert(guid);
-    changed_.notify_all();
+    if (count_change > 0) {
+      matched_.insert(guid);
+      changed_.notify_all();
+    } else {
+      matched_.erase(guid);
+    }
   }
   if (on_change_) {
-    on_change_(guid, true);
-  }
-}
-
-void MatchedEndpoints::remove(const GUID_t& guid) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    matched_.erase(guid);
-  }
-  if (on_change_) {
-    on_change_(guid, false);
+    on_change_(guid, count_change > 0);
   }
 }
 

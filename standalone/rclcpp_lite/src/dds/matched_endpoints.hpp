@@ -10,6 +10,7 @@
 #include <set>
 
 #include <fastdds/rtps/common/Guid.h>
+#include <fastdds/rtps/common/InstanceHandle.h>
 
 namespace rclcpp_lite::middleware {
 
@@ -21,8 +22,9 @@ public:
   /// on_change, if set, runs on the middleware thread after each add and remove.
   explicit MatchedEndpoints(ChangeCallback on_change = nullptr);
 
-  void add(const eprosima::fastrtps::rtps::GUID_t& guid);
-  void remove(const eprosima::fastrtps::rtps::GUID_t& guid);
+  /// A listener's matched status: the endpoint `handle` matched (count change > 0) or unmatched
+  /// (< 0).
+  void update(const eprosima::fastrtps::rtps::InstanceHandle_t& handle, int32_t count_change);
   size_t count() const;
   /// True once guid is matched, false if the timeout passes first.
   bool wait_for(const eprosima::fastrtps::rtps::GUID_t& guid, std::chrono::nanoseconds timeout);

@@ -1,4 +1,5 @@
-// ROS QoS profiles to Fast DDS endpoint QoS, following rmw_fastrtps_cpp's mapping.
+// ROS QoS profiles to Fast DDS endpoint QoS, following rmw_fastrtps_cpp's mapping of history,
+// depth, reliability, durability and lifespan (the policies a profile here sets).
 #ifndef RCLCPP_LITE__DDS__QOS_MAPPING_HPP_
 #define RCLCPP_LITE__DDS__QOS_MAPPING_HPP_
 

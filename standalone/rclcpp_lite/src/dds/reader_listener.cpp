@@ -11,12 +11,7 @@ void ReaderListener::on_data_available(eprosima::fastdds::dds::DataReader*) {
 void ReaderListener::on_subscription_matched(
     eprosima::fastdds::dds::DataReader*,
     const eprosima::fastdds::dds::SubscriptionMatchedStatus& info) {
-  const auto writer = eprosima::fastrtps::rtps::iHandle2GUID(info.last_publication_handle);
-  if (info.current_count_change > 0) {
-    writers_.add(writer);
-  } else if (info.current_count_change < 0) {
-    writers_.remove(writer);
-  }
+  writers_.update(info.last_publication_handle, info.current_count_change);
 }
 
 }  // namespace rclcpp_lite::middleware

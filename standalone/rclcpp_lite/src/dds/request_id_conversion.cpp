@@ -13,15 +13,15 @@ constexpr size_t kEntityIdSize = 4;
 constexpr uint8_t kReaderKindBit = 0x04;
 }  // namespace
 
-void guid_to_bytes(const GUID_t& guid, int8_t (&bytes)[16]) {
+void guid_to_bytes(const GUID_t& guid, void* bytes) {
   std::memcpy(bytes, guid.guidPrefix.value, kPrefixSize);
-  std::memcpy(bytes + kPrefixSize, guid.entityId.value, kEntityIdSize);
+  std::memcpy(static_cast<uint8_t*>(bytes) + kPrefixSize, guid.entityId.value, kEntityIdSize);
 }
 
-GUID_t guid_from_bytes(const int8_t (&bytes)[16]) {
+GUID_t guid_from_bytes(const void* bytes) {
   GUID_t guid;
   std::memcpy(guid.guidPrefix.value, bytes, kPrefixSize);
-  std::memcpy(guid.entityId.value, bytes + kPrefixSize, kEntityIdSize);
+  std::memcpy(guid.entityId.value, static_cast<const uint8_t*>(bytes) + kPrefixSize, kEntityIdSize);
   return guid;
 }
 

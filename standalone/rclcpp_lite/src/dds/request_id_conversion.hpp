@@ -1,5 +1,6 @@
-// rmw_request_id_t's fields in Fast DDS terms: the GUID as 12-byte prefix then 4-byte entity id,
-// the sequence number as (high << 32) | low.
+// GUIDs and sequence numbers in the byte forms ROS carries them in: a GUID as its 12-byte prefix
+// then its 4-byte entity id (rmw_request_id_t's writer_guid, the first 16 bytes of a GID), a
+// sequence number as (high << 32) | low.
 #ifndef RCLCPP_LITE__DDS__REQUEST_ID_CONVERSION_HPP_
 #define RCLCPP_LITE__DDS__REQUEST_ID_CONVERSION_HPP_
 
@@ -10,8 +11,10 @@
 
 namespace rclcpp_lite::middleware {
 
-void guid_to_bytes(const eprosima::fastrtps::rtps::GUID_t& guid, int8_t (&bytes)[16]);
-eprosima::fastrtps::rtps::GUID_t guid_from_bytes(const int8_t (&bytes)[16]);
+/// Writes the GUID's 16 bytes to `bytes`.
+void guid_to_bytes(const eprosima::fastrtps::rtps::GUID_t& guid, void* bytes);
+/// Reads a GUID from 16 bytes.
+eprosima::fastrtps::rtps::GUID_t guid_from_bytes(const void* bytes);
 /// True if the entity id's kind marks a DDS reader.
 bool is_reader_guid(const eprosima::fastrtps::rtps::GUID_t& guid);
 

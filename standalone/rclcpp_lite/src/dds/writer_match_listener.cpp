@@ -5,12 +5,7 @@ namespace rclcpp_lite::middleware {
 void WriterMatchListener::on_publication_matched(
     eprosima::fastdds::dds::DataWriter*,
     const eprosima::fastdds::dds::PublicationMatchedStatus& info) {
-  const auto reader = eprosima::fastrtps::rtps::iHandle2GUID(info.last_subscription_handle);
-  if (info.current_count_change > 0) {
-    readers_.add(reader);
-  } else if (info.current_count_change < 0) {
-    readers_.remove(reader);
-  }
+  readers_.update(info.last_subscription_handle, info.current_count_change);
 }
 
 }  // namespace rclcpp_lite::middleware

@@ -74,9 +74,12 @@ int main(int argc, char** argv) {
   rclcpp::init(argc, argv, rclcpp::InitOptions(rcutils_get_default_allocator()),
                rclcpp::SignalHandlerOptions::All);
   auto node = std::make_shared<rclcpp::Node>("api_test_peer");
-  const std::string role = node->declare_parameter("role", "server");
-  const std::string name = node->declare_parameter("name", "bottom_operate");
-  const bool reentrant = node->declare_parameter("reentrant", false);
+  const std::string role =
+      node->declare_parameter("role", rclcpp::ParameterValue("server")).get<std::string>();
+  const std::string name =
+      node->declare_parameter("name", rclcpp::ParameterValue("bottom_operate")).get<std::string>();
+  const bool reentrant =
+      node->declare_parameter("reentrant", rclcpp::ParameterValue(false)).get<bool>();
   if (role == "server") {
     serve(node, name, reentrant);
   } else {

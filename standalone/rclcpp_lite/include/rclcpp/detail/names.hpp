@@ -4,12 +4,14 @@
 
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "rclcpp/detail/ros_arguments.hpp"
 
 namespace rclcpp {
 namespace detail {
+
+/// Whether `c` may stand in a ROS name token: [A-Za-z0-9_].
+bool is_name_character(char c);
 
 /// Throws rclcpp::exceptions::InvalidNodeNameError unless `name` is [A-Za-z_][A-Za-z0-9_]*.
 void validate_node_name(const std::string& name);
@@ -30,17 +32,15 @@ std::string node_logger_name(const std::string& namespace_, const std::string& n
 std::string expand_name(const std::string& name, const std::string& node_name,
                         const std::string& namespace_, bool is_service);
 
-/// The argument lists whose rules apply to a node, the node's own before the global ones.
-using RuleSources = std::vector<const RosArguments*>;
-
 /// The node's name and namespace after the first matching __node and __ns rules.
 std::pair<std::string, std::string> remap_node(const std::string& name,
                                                const std::string& namespace_,
-                                               const RuleSources& sources);
+                                               const RosArguments& arguments);
 
 /// An expanded name after the first remap rule whose expanded left-hand side equals it.
 std::string remap_name(const std::string& expanded_name, const std::string& node_name,
-                       const std::string& namespace_, const RuleSources& sources, bool is_service);
+                       const std::string& namespace_, const RosArguments& arguments,
+                       bool is_service);
 
 }  // namespace detail
 }  // namespace rclcpp

@@ -1,4 +1,4 @@
-// One node's /rosout publisher, fed from a queue by a thread of its own: a log call only formats
+// One node's /rosout publishing, fed from a queue by a thread of its own: a log call only formats
 // its line and queues it. Publishing a transient-local sample costs more than the console line
 // itself, and the node logs on its command path; the thread runs at a lower priority (niceness
 // 10), taking each burst of lines whole.
@@ -7,21 +7,21 @@
 
 #include <condition_variable>
 #include <deque>
-#include <memory>
+#include <functional>
 #include <mutex>
 #include <thread>
 
 #include "rcl_interfaces/msg/log.hpp"
-#include "rclcpp/publisher.hpp"
 
 namespace rclcpp {
 namespace detail {
 
 class NodeRosout {
 public:
-  using LogPublisher = rclcpp::Publisher<rcl_interfaces::msg::Log>;
+  /// Publishes one line on the node's /rosout publisher; may throw.
+  using Publish = std::function<void(const rcl_interfaces::msg::Log&)>;
 
-  explicit NodeRosout(std::shared_ptr<LogPublisher> publisher);
+  explicit NodeRosout(Publish publish);
   /// Publishes what is still queued, then stops the thread.
   ~NodeRosout();
   NodeRosout(const NodeRosout&) = delete;
@@ -34,7 +34,7 @@ public:
 private:
   void run();
 
-  const std::shared_ptr<LogPublisher> publisher_;
+  const Publish publish_;
   std::mutex mutex_;
   std::condition_variable queued_;
   std::deque<rcl_interfaces::msg::Log> lines_;

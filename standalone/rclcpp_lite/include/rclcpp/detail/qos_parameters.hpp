@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "rclcpp/node_interfaces/node_parameters_interface.hpp"
+#include "rclcpp/node_interfaces/node_parameters.hpp"
 #include "rclcpp/parameter_value.hpp"
 #include "rclcpp/qos.hpp"
 
@@ -20,7 +20,7 @@ QoS publisher_qos_with_overrides(const std::string& topic, QoS qos,
                                  const std::map<std::string, ParameterValue>& overrides);
 
 /// Declares the four parameters, read-only, with `qos`'s values.
-void declare_publisher_qos_parameters(node_interfaces::NodeParametersInterface& parameters,
+void declare_publisher_qos_parameters(node_interfaces::NodeParameters& parameters,
                                       const std::string& topic, const QoS& qos);
 
 }  // namespace detail

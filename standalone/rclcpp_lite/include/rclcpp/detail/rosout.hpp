@@ -10,7 +10,6 @@
 #include <string>
 
 #include "rclcpp/detail/node_rosout.hpp"
-#include "rclcpp/qos.hpp"
 #include "rcutils/logging.h"
 
 namespace rclcpp {
@@ -18,9 +17,6 @@ namespace detail {
 
 class Rosout {
 public:
-  /// rcl's /rosout QoS: keep last 1000, reliable, transient local, lifespan 10 s.
-  static QoS qos();
-
   /// Whether lines go to /rosout at all; set when logging is configured (--disable-rosout-logs).
   static bool enabled();
   static void set_enabled(bool enabled);

@@ -1,15 +1,14 @@
 // The SIGINT/SIGTERM handler: the handler itself only chains to the previous handler and writes
 // the signal number to a pipe (one per process, never closed); a thread of its own logs it and
-// shuts the contexts down.
+// runs what the installer asked for (rclcpp::init: shutting the global default context down).
 #ifndef RCLCPP__DETAIL__SIGNAL_HANDLER_HPP_
 #define RCLCPP__DETAIL__SIGNAL_HANDLER_HPP_
 
 #include <signal.h>
 
+#include <functional>
 #include <mutex>
 #include <thread>
-
-#include "rclcpp/utilities.hpp"
 
 namespace rclcpp {
 namespace detail {
@@ -18,10 +17,10 @@ class SignalHandler {
 public:
   static SignalHandler& get_global_signal_handler();
 
-  bool install(SignalHandlerOptions options);
-  bool uninstall();
-  bool is_installed();
-  SignalHandlerOptions get_current_signal_handler_options();
+  /// Both do nothing if the handlers are installed already, or not at all. `on_signal` runs on
+  /// the handler's thread after each SIGINT or SIGTERM.
+  void install(std::function<void()> on_signal);
+  void uninstall();
 
   ~SignalHandler();
 
@@ -38,7 +37,7 @@ private:
 
   std::mutex mutex_;
   bool installed_ = false;
-  SignalHandlerOptions options_ = SignalHandlerOptions::None;
+  std::function<void()> on_signal_;
   std::thread deferred_thread_;
 };
 

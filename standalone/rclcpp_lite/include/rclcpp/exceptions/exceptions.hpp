@@ -84,12 +84,6 @@ public:
       : RCLErrorBase(base_exc), std::runtime_error(prefix + base_exc.formatted_message) {}
 };
 
-class RCLInvalidArgument : public RCLErrorBase, public std::invalid_argument {
-public:
-  RCLInvalidArgument(const RCLErrorBase& base_exc, const std::string& prefix)
-      : RCLErrorBase(base_exc), std::invalid_argument(prefix + base_exc.formatted_message) {}
-};
-
 /// Malformed ROS arguments (a flag without its value, say).
 class RCLInvalidROSArgsError : public RCLErrorBase, public std::runtime_error {
 public:
@@ -116,29 +110,10 @@ private:
   }
 };
 
-class InvalidNodeError : public std::runtime_error {
-public:
-  InvalidNodeError() : std::runtime_error("node is invalid") {}
-};
-
-class InvalidParametersException : public std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-class InvalidParameterValueException : public std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
 class InvalidParameterTypeException : public std::runtime_error {
 public:
   InvalidParameterTypeException(const std::string& name, const std::string message)
       : std::runtime_error("parameter '" + name + "' has invalid type: " + message) {}
-};
-
-class UninitializedStaticallyTypedParameterException : public std::runtime_error {
-public:
-  explicit UninitializedStaticallyTypedParameterException(const std::string& name)
-      : std::runtime_error("Statically typed parameter '" + name + "' must be initialized.") {}
 };
 
 class ParameterAlreadyDeclaredException : public std::runtime_error {
@@ -147,12 +122,6 @@ class ParameterAlreadyDeclaredException : public std::runtime_error {
 
 class ParameterNotDeclaredException : public std::runtime_error {
   using std::runtime_error::runtime_error;
-};
-
-class ParameterUninitializedException : public std::runtime_error {
-public:
-  explicit ParameterUninitializedException(const std::string& name)
-      : std::runtime_error("parameter '" + name + "' is not initialized") {}
 };
 
 }  // namespace exceptions

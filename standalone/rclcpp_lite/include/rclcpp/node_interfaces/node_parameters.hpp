@@ -1,63 +1,71 @@
-// The parameters of one node: declared values with their descriptors, and the overrides the
-// command line, parameter files and NodeOptions gave for it. Every declaration and change is
-// published as a ParameterEvent when the node has an events publisher.
+// The parameters of one node, as rclcpp/node_interfaces/node_parameters.hpp (Humble) keeps them
+// for a node that declares each with a default value and registers no set-parameters callbacks:
+// declared values with their descriptors (statically typed), and the overrides the command line
+// and parameter files gave for the node. Every declaration and change is published as a
+// ParameterEvent.
 #ifndef RCLCPP__NODE_INTERFACES__NODE_PARAMETERS_HPP_
 #define RCLCPP__NODE_INTERFACES__NODE_PARAMETERS_HPP_
 
+#include <cstdint>
 #include <map>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "rcl_interfaces/msg/list_parameters_result.hpp"
+#include "rcl_interfaces/msg/parameter_descriptor.hpp"
 #include "rcl_interfaces/msg/parameter_event.hpp"
+#include "rcl_interfaces/msg/set_parameters_result.hpp"
 #include "rclcpp/clock.hpp"
-#include "rclcpp/node_interfaces/node_parameters_interface.hpp"
+#include "rclcpp/macros.hpp"
+#include "rclcpp/parameter.hpp"
 #include "rclcpp/publisher.hpp"
 
 namespace rclcpp {
 namespace node_interfaces {
 
-class NodeParameters : public NodeParametersInterface {
+class NodeParameters {
 public:
   RCLCPP_SMART_PTR_ALIASES_ONLY(NodeParameters)
 
   using EventsPublisher = rclcpp::Publisher<rcl_interfaces::msg::ParameterEvent>;
 
-  /// With automatically_declare_parameters_from_overrides, every override is declared at once,
-  /// dynamically typed. Events name the node `node_fully_qualified_name` and carry the time of
-  /// `clock`; a null events_publisher publishes none.
+  /// Events name the node `node_fully_qualified_name` and carry the time of `clock`.
   NodeParameters(std::map<std::string, ParameterValue> parameter_overrides,
-                 bool allow_undeclared_parameters,
-                 bool automatically_declare_parameters_from_overrides,
                  std::shared_ptr<EventsPublisher> events_publisher, Clock::SharedPtr clock,
                  const std::string& node_fully_qualified_name);
 
+  /// The override's value if there is one, else `default_value`; the parameter's type is the
+  /// default's. Throws ParameterAlreadyDeclaredException, and InvalidParameterTypeException for
+  /// a default without a value or an override of another type.
   const ParameterValue& declare_parameter(
       const std::string& name, const ParameterValue& default_value,
       const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor =
-          rcl_interfaces::msg::ParameterDescriptor(),
-      bool ignore_override = false) override;
+          rcl_interfaces::msg::ParameterDescriptor());
 
-  const ParameterValue& declare_parameter(
-      const std::string& name, ParameterType type,
-      const rcl_interfaces::msg::ParameterDescriptor& parameter_descriptor =
-          rcl_interfaces::msg::ParameterDescriptor(),
-      bool ignore_override = false) override;
-
-  bool has_parameter(const std::string& name) const override;
-  std::vector<rcl_interfaces::msg::SetParametersResult> set_parameters(
-      const std::vector<Parameter>& parameters) override;
+  /// All of them or none. Throws ParameterNotDeclaredException for an undeclared one; a
+  /// read-only parameter, a wrong type or an unset value fail the result.
   rcl_interfaces::msg::SetParametersResult set_parameters_atomically(
-      const std::vector<Parameter>& parameters) override;
-  std::vector<Parameter> get_parameters(const std::vector<std::string>& names) const override;
-  Parameter get_parameter(const std::string& name) const override;
-  bool get_parameter(const std::string& name, Parameter& parameter) const override;
+      const std::vector<Parameter>& parameters);
+
+  /// False for an undeclared parameter.
+  bool get_parameter(const std::string& name, Parameter& parameter) const;
+
+  // These three throw ParameterNotDeclaredException for an undeclared name.
+  std::vector<Parameter> get_parameters(const std::vector<std::string>& names) const;
   std::vector<rcl_interfaces::msg::ParameterDescriptor> describe_parameters(
-      const std::vector<std::string>& names) const override;
-  std::vector<uint8_t> get_parameter_types(const std::vector<std::string>& names) const override;
+      const std::vector<std::string>& names) const;
+  std::vector<uint8_t> get_parameter_types(const std::vector<std::string>& names) const;
+
+  /// The parameters under any of the prefixes (all with none), down to `depth` levels of "."
+  /// below them (0: any depth).
   rcl_interfaces::msg::ListParametersResult list_parameters(
-      const std::vector<std::string>& prefixes, uint64_t depth) const override;
-  const std::map<std::string, ParameterValue>& get_parameter_overrides() const override;
+      const std::vector<std::string>& prefixes, uint64_t depth) const;
+
+  /// Every override given for this node, declared or not.
+  const std::map<std::string, ParameterValue>& get_parameter_overrides() const {
+    return parameter_overrides_;
+  }
 
 private:
   struct ParameterInfo {
@@ -65,27 +73,24 @@ private:
     rcl_interfaces::msg::ParameterDescriptor descriptor;
   };
 
-  const ParameterValue& declare(const std::string& name, ParameterType type,
-                                const ParameterValue& default_value,
-                                const rcl_interfaces::msg::ParameterDescriptor& descriptor,
-                                bool ignore_override);
-  /// Why the set would be refused; the result's reason. Call with mutex_ held.
-  rcl_interfaces::msg::SetParametersResult check_set(
-      const std::vector<Parameter>& parameters) const;
-  /// The declared parameter; throws ParameterNotDeclaredException unless undeclared ones are
-  /// allowed (then null). Call with mutex_ held.
-  const ParameterInfo* find_declared(const std::string& name) const;
+  /// Why `value` may not become the value of the declared `name`; empty if it may. Call with
+  /// mutex_ held.
+  std::string rejection_reason(const std::string& name, const ParameterValue& value) const;
+  /// Throws ParameterNotDeclaredException for an undeclared name. Call with mutex_ held.
+  const ParameterInfo& find_declared(const std::string& name) const;
   /// Stamps and publishes the event. Call with mutex_ held, so events keep the order of changes.
   void publish_event(rcl_interfaces::msg::ParameterEvent& event) const;
 
   mutable std::mutex mutex_;
   std::map<std::string, ParameterInfo> parameters_;
   const std::map<std::string, ParameterValue> parameter_overrides_;
-  const bool allow_undeclared_;
   const std::shared_ptr<EventsPublisher> events_publisher_;
   const Clock::SharedPtr clock_;
   const std::string node_fully_qualified_name_;
 };
+
+/// The parameters of a node as Node::get_node_parameters_interface() hands them out.
+using NodeParametersInterface = NodeParameters;
 
 }  // namespace node_interfaces
 }  // namespace rclcpp
