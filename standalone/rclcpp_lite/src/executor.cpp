@@ -151,9 +151,13 @@ Candidates Executor::collect_entities() {
   return candidates;
 }
 
-void Executor::look_for_ready() {
+std::chrono::steady_clock::time_point Executor::look_for_ready() {
   removals_at_look_ = removals_.load();
   Candidates found = collect_entities();
+  auto next_due = std::chrono::steady_clock::time_point::max();
+  for (const auto& candidate : found) {
+    next_due = std::min(next_due, candidate.second->next_due());
+  }
   found.erase(std::remove_if(found.begin(), found.end(),
                              [](const auto& candidate) { return !candidate.second->ready_hint(); }),
               found.end());
@@ -164,6 +168,7 @@ void Executor::look_for_ready() {
   for (const auto& [group, entity] : found) {
     ready_.push_back(ReadyEntity{group, entity});
   }
+  return next_due;
 }
 
 bool Executor::take_next_ready(AnyExecutable& any_executable) {
@@ -205,11 +210,17 @@ bool Executor::get_next_executable(AnyExecutable& any_executable) {
     if (take_next_ready(any_executable)) {
       return true;
     }
-    look_for_ready();
+    auto wake_at = look_for_ready();
     if (take_next_ready(any_executable)) {
       return true;
     }
-    wake_signal_->wait_for_change(generation, std::chrono::nanoseconds(-1));
+    // Until news arrive or the next timer is due.
+    std::chrono::nanoseconds wait(-1);
+    if (wake_at != std::chrono::steady_clock::time_point::max()) {
+      wait = std::max(std::chrono::nanoseconds(wake_at - std::chrono::steady_clock::now()),
+                      std::chrono::nanoseconds::zero());
+    }
+    wake_signal_->wait_for_change(generation, wait);
   }
   return false;
 }

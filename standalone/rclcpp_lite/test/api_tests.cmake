@@ -1,13 +1,14 @@
 # Tests of the rclcpp API half (src/*.cpp): pure parts (arguments, names, time) and, labelled
 # "threaded", what runs over real DDS: parameters (with their events), logging (with /rosout),
-# executors, services, topics, and the parameter services, some against the api_test_peer process.
+# executors, wall timers, services, topics and the parameter services, some against the
+# api_test_peer process.
 find_package(velmoria_protocol REQUIRED)
 include(${CMAKE_CURRENT_LIST_DIR}/support.cmake)
 
 set(api_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/test/api)
 
 add_library(api_test_support STATIC ${api_test_dir}/api_test_main.cpp
-  ${api_test_dir}/api_test_context.cpp)
+  ${api_test_dir}/api_test_context.cpp ${api_test_dir}/overlap_probe.cpp)
 target_link_libraries(api_test_support PUBLIC lite_test_support GTest::gtest)
 
 add_executable(api_test_peer ${api_test_dir}/api_test_peer.cpp)
@@ -29,6 +30,7 @@ add_api_test(time_test)
 add_api_test(logging_test threaded)
 add_api_test(init_test threaded)
 add_api_test(executor_test threaded)
+add_api_test(timer_test threaded)
 add_api_test(service_process_test threaded)
 add_api_test(pub_sub_process_test threaded)
 add_api_test(parameter_services_process_test threaded)

@@ -92,8 +92,9 @@ private:
       std::pair<rclcpp::CallbackGroup::SharedPtr, std::shared_ptr<detail::ExecutableEntity>>>
   collect_entities();
   /// Replaces what the last look found with the entities of the runnable groups that may have
-  /// data now, kind by kind (as rclcpp's wait set reports its ready handles).
-  void look_for_ready();
+  /// data now, kind by kind (as rclcpp's wait set reports its ready handles). Returns when the
+  /// first timer of those groups is due (time_point::max() if none is).
+  std::chrono::steady_clock::time_point look_for_ready();
   /// Takes work from the first entity of the last look that can run now. Each entity found is
   /// taken at most once per look, so neither a busy entity nor an earlier kind starves the rest.
   bool take_next_ready(AnyExecutable& any_executable);

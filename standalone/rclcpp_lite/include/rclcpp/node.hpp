@@ -3,6 +3,7 @@
 #define RCLCPP__NODE_HPP_
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -26,6 +27,7 @@
 #include "rclcpp/service.hpp"
 #include "rclcpp/subscription.hpp"
 #include "rclcpp/time.hpp"
+#include "rclcpp/timer.hpp"
 #include "rmw/qos_profiles.h"
 
 namespace rclcpp {
@@ -77,6 +79,14 @@ public:
   typename rclcpp::Service<ServiceT>::SharedPtr create_service(
       const std::string& service_name, CallbackT&& callback,
       const rmw_qos_profile_t& qos_profile = rmw_qos_profile_services_default,
+      rclcpp::CallbackGroup::SharedPtr group = nullptr);
+
+  /// A timer on the steady clock in `group` (null: the node's default group); the caller owns it,
+  /// and once it is dropped it is called no more. Throws std::invalid_argument for a negative
+  /// period.
+  template <typename DurationRepT = int64_t, typename DurationT = std::milli, typename CallbackT>
+  typename rclcpp::WallTimer<CallbackT>::SharedPtr create_wall_timer(
+      std::chrono::duration<DurationRepT, DurationT> period, CallbackT callback,
       rclcpp::CallbackGroup::SharedPtr group = nullptr);
 
   /// See NodeParameters::declare_parameter.

@@ -2,7 +2,9 @@
 #ifndef RCLCPP__NODE_IMPL_HPP_
 #define RCLCPP__NODE_IMPL_HPP_
 
+#include <chrono>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -55,6 +57,26 @@ typename rclcpp::Service<ServiceT>::SharedPtr Node::create_service(
       qos_profile, logger_.get_name());
   add_to_group(group, service, "service");
   return service;
+}
+
+template <typename DurationRepT, typename DurationT, typename CallbackT>
+typename rclcpp::WallTimer<CallbackT>::SharedPtr Node::create_wall_timer(
+    std::chrono::duration<DurationRepT, DurationT> period, CallbackT callback,
+    rclcpp::CallbackGroup::SharedPtr group) {
+  if (period < std::chrono::duration<DurationRepT, DurationT>::zero()) {
+    throw std::invalid_argument{"timer period cannot be negative"};
+  }
+  // As rclcpp: a period nanoseconds cannot hold would overflow the cast below.
+  constexpr auto ns_max_as_double =
+      std::chrono::duration_cast<std::chrono::duration<double, std::nano>>(
+          std::chrono::nanoseconds::max() - std::chrono::duration<DurationRepT, DurationT>(1));
+  if (period > ns_max_as_double) {
+    throw std::invalid_argument{"timer period must be less than std::chrono::nanoseconds::max()"};
+  }
+  auto timer = std::make_shared<rclcpp::WallTimer<CallbackT>>(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(period), std::move(callback));
+  add_to_group(group, timer, "timer");
+  return timer;
 }
 
 template <typename ParameterT>

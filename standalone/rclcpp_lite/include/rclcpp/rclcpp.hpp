@@ -21,6 +21,7 @@
 #include "rclcpp/service.hpp"
 #include "rclcpp/subscription.hpp"
 #include "rclcpp/time.hpp"
+#include "rclcpp/timer.hpp"
 #include "rclcpp/utilities.hpp"
 
 #endif  // RCLCPP__RCLCPP_HPP_

@@ -2,10 +2,8 @@
 // callbacks in parallel, MutuallyExclusive ones in turn; nodes, groups, cancel and shutdown.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "api_test_context.hpp"
+#include "overlap_probe.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "test_support/poll_until.hpp"
 #include "velmoria_protocol/srv/bottom_interact_srv.hpp"
@@ -23,33 +22,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr auto kTimeout = 10s;
-
-/// Counts callbacks running at once; each waits (up to a deadline) for a second one to join it.
-class OverlapProbe {
-public:
-  explicit OverlapProbe(std::chrono::milliseconds patience) : patience_(patience) {}
-
-  void run() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    ++running_;
-    most_running_ = std::max(most_running_, running_);
-    changed_.notify_all();
-    changed_.wait_for(lock, patience_, [this] { return most_running_ >= 2; });
-    --running_;
-  }
-
-  int most_running() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return most_running_;
-  }
-
-private:
-  const std::chrono::milliseconds patience_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  int running_ = 0;
-  int most_running_ = 0;
-};
 
 class ExecutorTest : public ContextTest {
 protected:

@@ -1,8 +1,10 @@
-// What an executor runs: a subscription, service or client with data to handle.
+// What an executor runs: a timer that is due, or a subscription, service or client with data to
+// handle.
 #ifndef RCLCPP__DETAIL__EXECUTABLE_ENTITY_HPP_
 #define RCLCPP__DETAIL__EXECUTABLE_ENTITY_HPP_
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -15,8 +17,8 @@ namespace detail {
 class ExecutableEntity {
 public:
   /// Of the entities found ready, an executor takes those of an earlier kind first, as rclcpp's
-  /// executor takes subscriptions before services and services before clients.
-  enum class Kind { subscription, service, client };
+  /// executor takes timers first, then subscriptions, services and clients.
+  enum class Kind { timer, subscription, service, client };
 
   explicit ExecutableEntity(Kind kind)
       : kind_(kind),
@@ -34,12 +36,17 @@ public:
   virtual std::function<void()> take_work() = 0;
 
   /// Whether data may have arrived since the hint was last consumed.
-  bool ready_hint() const { return ready_hint_->load(); }
+  virtual bool ready_hint() const { return ready_hint_->load(); }
   /// Whether data may have arrived since the last call; clears the hint. An executor clears it
   /// before take_work() so that data arriving during the take sets it again.
-  bool consume_ready_hint() { return ready_hint_->exchange(false); }
+  virtual bool consume_ready_hint() { return ready_hint_->exchange(false); }
   /// Sets the hint again after a successful take: more may be waiting.
   void set_ready_hint() { ready_hint_->store(true); }
+  /// When time makes the entity ready (a timer's next call); time_point::max() for entities that
+  /// data makes ready, and for a canceled timer.
+  virtual std::chrono::steady_clock::time_point next_due() const {
+    return std::chrono::steady_clock::time_point::max();
+  }
 
 protected:
   /// The middleware's data-ready callback: sets the hint and wakes the executors. It holds what

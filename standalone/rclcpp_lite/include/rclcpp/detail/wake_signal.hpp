@@ -1,5 +1,6 @@
 // The signal that wakes executor threads waiting for work: middleware threads bump it when data
-// arrives, executors when a callback group becomes free, contexts when they shut down.
+// arrives, executors when a callback group becomes free, timers when reset, contexts when they
+// shut down.
 #ifndef RCLCPP__DETAIL__WAKE_SIGNAL_HPP_
 #define RCLCPP__DETAIL__WAKE_SIGNAL_HPP_
 
