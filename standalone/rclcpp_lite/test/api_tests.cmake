@@ -1,4 +1,4 @@
-# Tests of the rclcpp API half (src/*.cpp): pure parts (arguments, names, time) and, labelled
+# Tests of the upper layers, rclcpp/ and rcl/: pure parts (arguments, names) and, labelled
 # "threaded", what runs over real DDS: parameters (with their events), logging (with /rosout),
 # executors, wall timers, services, topics and the parameter services, some against the
 # api_test_peer process.
@@ -26,11 +26,10 @@ endfunction()
 add_api_test(ros_arguments_test)
 add_api_test(parameters_test threaded)
 add_api_test(names_test)
-add_api_test(time_test)
 add_api_test(logging_test threaded)
 add_api_test(init_test threaded)
 add_api_test(executor_test threaded)
 add_api_test(timer_test threaded)
 add_api_test(service_process_test threaded)
 add_api_test(pub_sub_process_test threaded)
-add_api_test(parameter_services_process_test threaded)
+add_api_test(parameter_services_test threaded)

@@ -140,30 +140,6 @@ TEST_F(ExecutorTest, AFreedThreadTakesWaitingRequestsBeforeAnswersButEachOnlyOnc
             (std::vector<std::string>{"request 1", "request 2", "request 3 after the answer"}));
 }
 
-TEST_F(ExecutorTest, ANodeOrGroupCanBeInOneExecutorOnlyAndAGroupServesItsOwnNodeOnly) {
-  auto group = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant, false);
-  rclcpp::executors::MultiThreadedExecutor second(executor_options());
-  {
-    rclcpp::executors::SingleThreadedExecutor first(executor_options());
-    first.add_node(node_);
-    first.add_callback_group(group, node_->get_node_base_interface());
-    EXPECT_THROW(second.add_node(node_), std::runtime_error);
-    EXPECT_THROW(second.remove_node(node_), std::runtime_error);
-    EXPECT_THROW(second.add_callback_group(group, node_), std::runtime_error);
-    first.remove_node(node_);
-  }  // the executor releases the group as it goes
-  EXPECT_FALSE(group->get_associated_with_executor_atomic().load());
-  second.add_node(node_);
-  second.add_callback_group(group, node_);
-  EXPECT_TRUE(group->get_associated_with_executor_atomic().load());
-
-  auto other = std::make_shared<rclcpp::Node>("other", options());
-  EXPECT_THROW(node_->create_client<BottomInteractSrv>(
-                   "x", rmw_qos_profile_services_default,
-                   other->create_callback_group(rclcpp::CallbackGroupType::Reentrant)),
-               std::runtime_error);
-}
-
 TEST_F(ExecutorTest, GroupsCreatedWhileSpinningAreServedUnlessTheyOptOut) {
   auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options());
   executor->add_node(node_);

@@ -13,18 +13,6 @@
 #include "api_test_context.hpp"
 #include "rclcpp/rclcpp.hpp"
 
-TEST(Init, UnknownRosArgumentsAreRejectedByName) {
-  auto context = std::make_shared<rclcpp::Context>();
-  try {
-    init_context(context, {"prog", "--ros-args", "--bogus", "-p", "a:=1", "stray"});
-    FAIL() << "expected UnknownROSArgsError";
-  } catch (const rclcpp::exceptions::UnknownROSArgsError& error) {
-    EXPECT_STREQ(error.what(), "found unknown ROS arguments: '--bogus', 'stray'");
-    EXPECT_EQ(error.unknown_ros_args, (std::vector<std::string>{"--bogus", "stray"}));
-  }
-  EXPECT_FALSE(context->is_valid());
-}
-
 TEST(Init, ShutdownHappensOnceAndAllowsInitAgain) {
   auto context = std::make_shared<rclcpp::Context>();
   init_context(context, {"prog"});

@@ -5,9 +5,7 @@
 
 #include <chrono>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,23 +34,6 @@ std::optional<Log> find(const std::vector<Log>& lines, const std::string& text) 
 }
 
 }  // namespace
-
-TEST_F(LoggingTest, NodeLoggersPrintTheRosConsoleFormatOnStderr) {
-  init({"prog"});
-  auto node = std::make_shared<rclcpp::Node>("talker", "/robot/base", options());
-  EXPECT_STREQ(node->get_logger().get_name(), "robot.base.talker");
-  testing::internal::CaptureStderr();
-  RCLCPP_INFO(node->get_logger(), "hello %d", 42);
-  RCLCPP_ERROR(rclcpp::get_logger("robot.base.talker.rclcpp"), "%s", "broken");
-  const std::string text = testing::internal::GetCapturedStderr();
-  ASSERT_NE(text.find('\n'), std::string::npos) << text;
-  // "[SEVERITY] [<seconds, 10+ digits>.<9 digits>] [name]: message"
-  EXPECT_TRUE(std::regex_match(
-      text.substr(0, text.find('\n')),
-      std::regex(R"(\[INFO\] \[\d{10,}\.\d{9}\] \[robot\.base\.talker\]: hello 42)")))
-      << text;
-  EXPECT_NE(text.find("] [robot.base.talker.rclcpp]: broken\n"), std::string::npos) << text;
-}
 
 TEST_F(LoggingTest, LogLevelArgumentsChooseWhatIsPrinted) {
   const struct {

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -52,28 +51,16 @@ std::string write_params_file(const std::string& content) {
 }  // namespace
 
 TEST_F(ParametersTest, OverridesFromRulesAndFilesReachDeclareParameter) {
-  const std::string file = write_params_file(R"(
-/robot/bottom_interact_center:
-  ros__parameters:
-    battery_source_path: /dev/bat2
-    links:
-      procter_port: 9100
-)");
-  init({"prog", "--ros-args", "-p", "battery_source_path:=/dev/bat1", "-p",
-        "bottom_interact_center:port:=0x2328", "-p", "other_node:port:=1", "--params-file", file});
+  const std::string file = write_params_file(
+      "/robot/bottom_interact_center:\n  ros__parameters:\n    links: {procter_port: 9100}\n");
+  init({"prog", "--ros-args", "-p", "bottom_interact_center:port:=0x2328", "-p",
+        "other_node:port:=1", "--params-file", file});
   std::remove(file.c_str());
-  auto n = node();
-  EXPECT_EQ(n->declare_parameter("battery_source_path", ParameterValue("/sys/battery"))
-                .get<std::string>(),
-            "/dev/bat1");
-  EXPECT_EQ(n->declare_parameter("port", ParameterValue(1)).get<int64_t>(), 9000);
-  EXPECT_EQ(value_of<int64_t>(*n, "port"), 9000);
+  EXPECT_EQ(node()->declare_parameter("port", ParameterValue(1)).get<int64_t>(), 9000);
   auto in_robot = node("bottom_interact_center", "robot");
-  EXPECT_EQ(
-      in_robot->declare_parameter("battery_source_path", ParameterValue("x")).get<std::string>(),
-      "/dev/bat2");
   EXPECT_EQ(in_robot->declare_parameter("links.procter_port", ParameterValue(0)).get<int64_t>(),
             9100);
+  EXPECT_EQ(value_of<int64_t>(*in_robot, "links.procter_port"), 9100);
 }
 
 TEST_F(ParametersTest, AWronglyTypedOverrideThrowsInvalidParameterType) {
@@ -137,17 +124,12 @@ TEST_F(ParametersTest, SetsHonourReadOnlyAndTypesAllOrNothing) {
   EXPECT_FALSE(refused.successful);
   EXPECT_EQ(refused.reason, "parameter 'fixed' cannot be set because it is read-only");
   EXPECT_EQ(value_of<int64_t>(*n, "strict"), 1);  // all or nothing
-  EXPECT_EQ(params->set_parameters_atomically({Parameter("strict", ParameterValue("text"))}).reason,
-            "Wrong parameter type, parameter {strict} is of type {integer}, setting it to "
-            "{string} is not allowed.");
   EXPECT_EQ(params->set_parameters_atomically({Parameter("strict", ParameterValue())}).reason,
             "cannot undeclare an statically typed parameter");
   EXPECT_TRUE(
       params->set_parameters_atomically({Parameter("strict", ParameterValue(3))}).successful);
   EXPECT_EQ(value_of<int64_t>(*n, "strict"), 3);
 
-  EXPECT_THROW(params->set_parameters_atomically({Parameter("never", ParameterValue(1))}),
-               rclcpp::exceptions::ParameterNotDeclaredException);
   EXPECT_THROW(params->describe_parameters({"never"}),
                rclcpp::exceptions::ParameterNotDeclaredException);
   const auto described = params->describe_parameters({"fixed"});
@@ -228,13 +210,4 @@ TEST_F(ParametersTest, DeclaringAndSettingArePublishedAsParameterEvents) {
   ASSERT_EQ(events[1].changed_parameters.size(), 1u);
   EXPECT_EQ(events[1].changed_parameters[0].value.integer_value, 4);
   EXPECT_GT(events[1].stamp.sec, 0);
-}
-
-TEST_F(ParametersTest, ValuesCrossTheirMessageFormWhole) {
-  const Parameter parameter("speeds", ParameterValue(std::vector<double>{1.5, -2.0}));
-  EXPECT_EQ(Parameter::from_parameter_msg(parameter.to_parameter_msg()).get_value_message(),
-            parameter.get_value_message());
-  rcl_interfaces::msg::ParameterValue unknown;
-  unknown.type = 42;
-  EXPECT_THROW(ParameterValue{unknown}, std::runtime_error);
 }

@@ -6,14 +6,12 @@
 
 #include <chrono>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "api_test_context.hpp"
 #include "peer_process.hpp"
 #include "rclcpp/rclcpp.hpp"
-#include "test_support/poll_until.hpp"
 #include "velmoria_protocol/msg/robot_event.hpp"
 
 using velmoria_protocol::msg::RobotEvent;
@@ -71,26 +69,4 @@ TEST_F(PubSubProcessTest, EveryCallbackFormReceivesTheOtherProcesssMessages) {
       << talker.output();
   EXPECT_NE(talker.output().find("[talker]: talker stopped after"), std::string::npos)
       << talker.output();
-}
-
-TEST_F(PubSubProcessTest, MessagesPublishedByUniquePointerArriveInProcess) {
-  const std::string topic = unique_name("loopback");
-  EventInbox inbox;
-  auto subscription = node_->create_subscription<RobotEvent>(
-      topic, 10, [&inbox](const std::shared_ptr<const RobotEvent>& event) { inbox.add(*event); });
-  auto publisher = node_->create_publisher<RobotEvent>(topic, rclcpp::QoS(rclcpp::KeepLast(5)));
-  ASSERT_TRUE(
-      test_support::PollUntil(kTimeout, [&] { return publisher->get_subscription_count() > 0; }));
-  ASSERT_EQ(publisher->get_subscription_count(), 1u);
-  auto event = std::make_unique<RobotEvent>();
-  event->event_code = 99;
-  event->header.stamp = node_->now();
-  publisher->publish(std::move(event));
-  const auto events = inbox.wait_for(1);
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(events[0].event_code, 99);
-
-  context_->shutdown("no more publishing");
-  RobotEvent after_shutdown;
-  EXPECT_NO_THROW(publisher->publish(after_shutdown));
 }
