@@ -20,12 +20,13 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.MULTILINE)
 
 
 def lite_only_headers(root):
-    include_dir = root / "standalone" / "rclcpp_lite" / "include"
     headers = set()
-    for path in include_dir.rglob("*"):
-        name = path.relative_to(include_dir).as_posix()
-        if path.is_file() and (name.startswith("rclcpp_lite/") or name.startswith("rclcpp/detail/")):
-            headers.add(name)
+    # Each layer of the subset has an include directory of its own (rclcpp/, rcl/, rmw/, cdr/).
+    for include_dir in (root / "standalone" / "rclcpp_lite").glob("*/include"):
+        for path in include_dir.rglob("*"):
+            name = path.relative_to(include_dir).as_posix()
+            if path.is_file() and name.startswith(("rclcpp_lite/", "rclcpp/detail/")):
+                headers.add(name)
     return headers
 
 

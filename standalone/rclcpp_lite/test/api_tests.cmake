@@ -1,6 +1,7 @@
-# Tests of the rclcpp API half (src/*.cpp): pure parts (arguments, names, time) and, labelled
+# Tests of the upper layers, rclcpp/ and rcl/: pure parts (arguments, names) and, labelled
 # "threaded", what runs over real DDS: parameters (with their events), logging (with /rosout),
-# executors, wall timers, services, topics and the graph, some against the api_test_peer process.
+# executors, wall timers, services, topics and the parameter services, some against the
+# api_test_peer process.
 find_package(velmoria_protocol REQUIRED)
 include(${CMAKE_CURRENT_LIST_DIR}/support.cmake)
 
@@ -25,11 +26,10 @@ endfunction()
 add_api_test(ros_arguments_test)
 add_api_test(parameters_test threaded)
 add_api_test(names_test)
-add_api_test(time_test)
 add_api_test(logging_test threaded)
 add_api_test(init_test threaded)
 add_api_test(executor_test threaded)
 add_api_test(timer_test threaded)
 add_api_test(service_process_test threaded)
 add_api_test(pub_sub_process_test threaded)
-add_api_test(graph_process_test threaded)
+add_api_test(parameter_services_test threaded)

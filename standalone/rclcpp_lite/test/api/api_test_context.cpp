@@ -40,3 +40,11 @@ rclcpp::ExecutorOptions ContextTest::executor_options() const {
 void ContextTest::spin_in_background(const std::shared_ptr<rclcpp::Executor>& executor) {
   spinners_.emplace_back([executor] { executor->spin(); });
 }
+
+rclcpp::Node::SharedPtr ContextTest::spun_node(const std::string& name) {
+  auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options());
+  auto node = std::make_shared<rclcpp::Node>(name, options());
+  executor->add_node(node);
+  spin_in_background(executor);
+  return node;
+}

@@ -5,12 +5,46 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "rclcpp/rclcpp.hpp"
+#include "test_support/poll_until.hpp"
+
+/// The messages a subscription received.
+template <typename MessageT>
+class Inbox {
+public:
+  void add(const MessageT& message) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    messages_.push_back(message);
+  }
+
+  /// What has arrived once `done` holds for it; empty if it does not within 15 s.
+  std::vector<MessageT> wait_until(const std::function<bool(const std::vector<MessageT>&)>& done) {
+    std::vector<MessageT> messages;
+    const bool arrived = test_support::PollUntil(std::chrono::seconds(15), [&] {
+      std::lock_guard<std::mutex> lock(mutex_);
+      messages = messages_;
+      return done(messages);
+    });
+    return arrived ? messages : std::vector<MessageT>();
+  }
+
+  /// The first `count` messages and any after them; empty if fewer arrive within 15 s.
+  std::vector<MessageT> wait_for(size_t count) {
+    return wait_until([count](const auto& messages) { return messages.size() >= count; });
+  }
+
+private:
+  std::mutex mutex_;
+  std::vector<MessageT> messages_;
+};
 
 /// `stem` made unique to this test process, for names of topics and services.
 std::string unique_name(const std::string& stem);
@@ -27,6 +61,8 @@ protected:
   rclcpp::NodeOptions options() const { return rclcpp::NodeOptions().context(context_); }
   rclcpp::ExecutorOptions executor_options() const;
   void spin_in_background(const std::shared_ptr<rclcpp::Executor>& executor);
+  /// A node of the current context, spun by a single-threaded executor in the background.
+  rclcpp::Node::SharedPtr spun_node(const std::string& name);
 
   rclcpp::Context::SharedPtr context_;
 

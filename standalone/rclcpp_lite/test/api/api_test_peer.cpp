@@ -1,7 +1,7 @@
 // The other process of the API tests, configured by parameters:
 //   role:=server  serves BottomInteractSrv on `name`; the answer echoes the request (status =
 //                 cmd + 1000, message naming cmd, station.cmd and top_led.mode) after sleeping
-//                 self_clean_time ms; reentrant:=true puts the service in a Reentrant group.
+//                 self_clean_time ms.
 //   role:=talker  publishes RobotEvent on `name` every 20 ms: event_type 7, event_code counting
 //                 up.
 // Both spin (a MultiThreadedExecutor, rclcpp::spin) until SIGINT/SIGTERM, then exit 0.
@@ -46,17 +46,11 @@ void talk(const rclcpp::Node::SharedPtr& node,
 }
 
 /// Serves on a MultiThreadedExecutor until shutdown.
-void serve(const rclcpp::Node::SharedPtr& node, const std::string& name, bool reentrant) {
+void serve(const rclcpp::Node::SharedPtr& node, const std::string& name) {
   auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
       rclcpp::ExecutorOptions(), 4, true);
   executor->add_node(node);
-  // Nodes hold their callback groups weakly, as in rclcpp: the group must live as long as the
-  // service is to be served.
-  auto group =
-      node->create_callback_group(reentrant ? rclcpp::CallbackGroupType::Reentrant
-                                            : rclcpp::CallbackGroupType::MutuallyExclusive);
-  auto service = node->create_service<BottomInteractSrv>(name, &answer,
-                                                         rmw_qos_profile_services_default, group);
+  auto service = node->create_service<BottomInteractSrv>(name, &answer);
   executor->spin();
 }
 
@@ -74,11 +68,12 @@ int main(int argc, char** argv) {
   rclcpp::init(argc, argv, rclcpp::InitOptions(rcutils_get_default_allocator()),
                rclcpp::SignalHandlerOptions::All);
   auto node = std::make_shared<rclcpp::Node>("api_test_peer");
-  const std::string role = node->declare_parameter("role", "server");
-  const std::string name = node->declare_parameter("name", "bottom_operate");
-  const bool reentrant = node->declare_parameter("reentrant", false);
+  const std::string role =
+      node->declare_parameter("role", rclcpp::ParameterValue("server")).get<std::string>();
+  const std::string name =
+      node->declare_parameter("name", rclcpp::ParameterValue("bottom_operate")).get<std::string>();
   if (role == "server") {
-    serve(node, name, reentrant);
+    serve(node, name);
   } else {
     publish(node, name);
   }

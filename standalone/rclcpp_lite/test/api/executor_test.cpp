@@ -140,60 +140,6 @@ TEST_F(ExecutorTest, AFreedThreadTakesWaitingRequestsBeforeAnswersButEachOnlyOnc
             (std::vector<std::string>{"request 1", "request 2", "request 3 after the answer"}));
 }
 
-TEST_F(ExecutorTest, ANodeOrGroupCanBeInOneExecutorOnlyAndAGroupServesItsOwnNodeOnly) {
-  auto group = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant, false);
-  rclcpp::executors::SingleThreadedExecutor first(executor_options());
-  rclcpp::executors::MultiThreadedExecutor second(executor_options());
-  first.add_node(node_);
-  first.add_callback_group(group, node_->get_node_base_interface());
-  EXPECT_THROW(second.add_node(node_), std::runtime_error);
-  EXPECT_THROW(second.remove_node(node_), std::runtime_error);
-  EXPECT_THROW(second.add_callback_group(group, node_), std::runtime_error);
-  EXPECT_THROW(second.remove_callback_group(group), std::runtime_error);
-  first.remove_node(node_);
-  first.remove_callback_group(group);
-  EXPECT_FALSE(group->get_associated_with_executor_atomic().load());
-  second.add_node(node_);
-  second.add_callback_group(group, node_);
-  EXPECT_TRUE(group->get_associated_with_executor_atomic().load());
-
-  auto other = std::make_shared<rclcpp::Node>("other", options());
-  EXPECT_THROW(node_->create_client<BottomInteractSrv>(
-                   "x", rmw_qos_profile_services_default,
-                   other->create_callback_group(rclcpp::CallbackGroupType::Reentrant)),
-               std::runtime_error);
-}
-
-TEST_F(ExecutorTest, SpinRefusesToRunTwiceAtOnceAndReturnsOnCancel) {
-  const std::shared_ptr<rclcpp::Executor> executors[] = {
-      std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options()),
-      std::make_shared<rclcpp::executors::MultiThreadedExecutor>(executor_options(), 3)};
-  for (const auto& executor : executors) {
-    auto first = std::async(std::launch::async, [&executor] { executor->spin(); });
-    auto second = std::async(std::launch::async, [&executor] { executor->spin(); });
-    // Whichever came second throws at once; the other spins until cancelled.
-    auto deadline = std::chrono::steady_clock::now() + kTimeout;
-    while (first.wait_for(5ms) != std::future_status::ready &&
-           second.wait_for(5ms) != std::future_status::ready &&
-           std::chrono::steady_clock::now() < deadline) {
-    }
-    auto& refused = first.wait_for(0s) == std::future_status::ready ? first : second;
-    auto& spinning = &refused == &first ? second : first;
-    EXPECT_EQ(spinning.wait_for(0s), std::future_status::timeout);
-    // A cancel before spin has started is not remembered, so cancel until both have returned.
-    deadline = std::chrono::steady_clock::now() + kTimeout;
-    while ((first.wait_for(5ms) != std::future_status::ready ||
-            second.wait_for(5ms) != std::future_status::ready) &&
-           std::chrono::steady_clock::now() < deadline) {
-      executor->cancel();
-    }
-    ASSERT_EQ(spinning.wait_for(0s), std::future_status::ready);
-    EXPECT_THROW(refused.get(), std::runtime_error);
-    spinning.get();
-  }
-  EXPECT_TRUE(context_->is_valid());
-}
-
 TEST_F(ExecutorTest, GroupsCreatedWhileSpinningAreServedUnlessTheyOptOut) {
   auto executor = std::make_shared<rclcpp::executors::SingleThreadedExecutor>(executor_options());
   executor->add_node(node_);

@@ -51,23 +51,19 @@ TEST_F(NodeNames, NodeNamesNamespacesAndArgumentsAreValidated) {
   EXPECT_THROW(rclcpp::Node("n", "/trailing/", options()),
                rclcpp::exceptions::InvalidNamespaceError);
   EXPECT_THROW(rclcpp::Node("n", "a//b", options()), rclcpp::exceptions::InvalidNamespaceError);
-  EXPECT_THROW(rclcpp::Node("n", options().arguments({"--ros-args", "--nope"})),
-               rclcpp::exceptions::UnknownROSArgsError);
   rclcpp::Node relative("n", "robot/base", options());
   EXPECT_STREQ(relative.get_namespace(), "/robot/base");
   EXPECT_STREQ(relative.get_fully_qualified_name(), "/robot/base/n");
 }
 
 TEST_F(NodeNames, NodeNameAndNamespaceRemapsApply) {
-  init({"prog", "--ros-args", "-r", "__ns:=/robot", "-r", "center:__node:=renamed"});
+  init({"prog", "--ros-args", "-r", "__ns:=/robot", "-r", "center:__name:=renamed"});
   rclcpp::Node center("center", options());
   EXPECT_STREQ(center.get_name(), "renamed");
   EXPECT_STREQ(center.get_fully_qualified_name(), "/robot/renamed");
   EXPECT_STREQ(center.get_logger().get_name(), "robot.renamed");
   rclcpp::Node other("other", options());
   EXPECT_STREQ(other.get_fully_qualified_name(), "/robot/other");
-  rclcpp::Node local("center", options().arguments({"--ros-args", "--remap", "__name:=local"}));
-  EXPECT_STREQ(local.get_name(), "local");
 }
 
 TEST(Names, TopicRemapsMatchTheExpandedName) {
@@ -76,10 +72,9 @@ TEST(Names, TopicRemapsMatchTheExpandedName) {
       rclcpp::detail::RosArguments::parse({"robot_event:=/events", "--ros-args", "-r",
                                            "other:diag:=/wrong", "-r", "~/diag:=diagnostics"},
                                           "");
-  const rclcpp::detail::RuleSources sources{&args};
-  auto resolve = [&sources](const std::string& name) {
+  auto resolve = [&args](const std::string& name) {
     return rclcpp::detail::remap_name(expand_name(name, "center", "/robot", false), "center",
-                                      "/robot", sources, false);
+                                      "/robot", args, false);
   };
   EXPECT_EQ(resolve("robot_event"), "/events");
   EXPECT_EQ(resolve("/robot/robot_event"), "/events");

@@ -139,50 +139,6 @@ robot:
   EXPECT_EQ(overrides_for(args, "/a/b/driver").at("common"), ParameterValue(int64_t{1}));
 }
 
-TEST(ParamsFile, KeysWithManyDoubleWildcardsResolve) {
-  // Forty "/**/a" against a name of sixty "a"s and a last token that differs: trying every split
-  // of the name among the wildcards would not finish.
-  std::string key;
-  std::string near_miss;
-  for (int i = 0; i < 60; ++i) {
-    key += i < 40 ? "/**/a" : "";
-    near_miss += "/a";
-  }
-  TempFile file(key + "/**/b:\n  ros__parameters:\n    deep: true\n");
-  const std::vector<std::string> args{"prog", "--ros-args", "--params-file", file.path()};
-  EXPECT_EQ(overrides_for(args, near_miss + "/c").count("deep"), 0u);
-  EXPECT_EQ(overrides_for(args, near_miss + "/b").at("deep"), ParameterValue(true));
-  EXPECT_EQ(overrides_for(args, near_miss.substr(0, 39 * 2) + "/b").count("deep"), 0u);
-}
-
-TEST(ParamsFile, FileAndRulesShareOneOrderLaterEntriesOverwrite) {
-  TempFile file("/**:\n  ros__parameters:\n    a: 1\n    b: 1\n");
-  const auto overrides = overrides_for(
-      {"prog", "--ros-args", "-p", "a:=0", "--params-file", file.path(), "-p", "b:=2"}, "/n");
-  EXPECT_EQ(overrides.at("a"), ParameterValue(int64_t{1}));
-  EXPECT_EQ(overrides.at("b"), ParameterValue(int64_t{2}));
-}
-
-TEST(ParamsFile, BrokenOrMissingFilesAreInvalidRosArgumentsNamingTheFile) {
-  // 100000 levels would overflow the stack of a reader without a bound.
-  std::string deep = "node:\n  ros__parameters:\n    ";
-  for (int level = 0; level < 100000; ++level) {
-    deep += "{a: ";
-  }
-  const TempFile too_deep(deep + std::string(100000, '}') + "\n");
-  const TempFile unclosed("node:\n  ros__parameters:\n    a: [1, 2\n");
-  const std::pair<const TempFile*, std::string> cases[] = {
-      {&unclosed, "Couldn't parse params file: '--params-file " + unclosed.path() + "'"},
-      {&too_deep, "nested deeper than 64 levels at line 3"}};
-  for (const auto& [file, text] : cases) {
-    const std::string error = error_parsing({"prog", "--ros-args", "--params-file", file->path()});
-    EXPECT_NE(error.find(text), std::string::npos) << error;
-  }
-  EXPECT_NE(error_parsing({"prog", "--ros-args", "--params-file", "/nonexistent/params.yaml"})
-                .find("Couldn't parse params file: '--params-file /nonexistent/params.yaml'"),
-            std::string::npos);
-}
-
 TEST(RosArguments, TextOutsideRosArgsIsLeftToTheProgram) {
   const auto args = parse({"prog", "--verbose", "--ros-args", "-p", "a:=1", "--foo", "--",
                            "file.txt", "--ros-args", "-r", "x:=y"});

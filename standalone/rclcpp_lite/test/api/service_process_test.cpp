@@ -55,11 +55,9 @@ protected:
     group_ = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
   }
 
-  std::unique_ptr<PeerProcess> start_server(const std::string& name, bool reentrant = false) {
+  std::unique_ptr<PeerProcess> start_server(const std::string& name) {
     return std::make_unique<PeerProcess>(
-        API_TEST_PEER,
-        std::vector<std::string>{"--ros-args", "-p", "role:=server", "-p", "name:=" + name, "-p",
-                                 std::string("reentrant:=") + (reentrant ? "true" : "false")});
+        API_TEST_PEER, std::vector<std::string>{"--ros-args", "-p", "name:=" + name});
   }
 
   rclcpp::Client<BottomInteractSrv>::SharedPtr client(const std::string& name) {
@@ -92,34 +90,6 @@ TEST_F(ServiceProcessTest, ALateAnswerAfterRemovePendingRequestLeavesTheNextOneI
   ASSERT_EQ(next.wait_for(kAnswerTimeout), std::future_status::ready) << server->output();
   EXPECT_TRUE(answers(*next.get(), 2));
   EXPECT_FALSE(cli->remove_pending_request(next.request_id));
-}
-
-TEST_F(ServiceProcessTest, ThreadsOutsideTheExecutorBlockOnFuturesConcurrently) {
-  const std::string name = unique_name("shared_operate");
-  auto server = start_server(name, true);
-  auto cli = client(name);
-  ASSERT_TRUE(cli->wait_for_service(kDiscoveryTimeout)) << server->output();
-
-  const auto call_five_times = [&cli](int caller) {
-    for (int32_t cmd = 100 * caller; cmd < 100 * caller + 5; ++cmd) {
-      auto result = cli->async_send_request(request(cmd));
-      if (result.future.wait_for(kAnswerTimeout) != std::future_status::ready) {
-        cli->remove_pending_request(result.request_id);
-        return testing::AssertionFailure() << "no answer to cmd " << cmd;
-      }
-      if (const auto answered = answers(*result.future.get(), cmd); !answered) {
-        return answered;
-      }
-    }
-    return testing::AssertionSuccess();
-  };
-  std::vector<std::future<testing::AssertionResult>> callers;
-  for (int caller = 0; caller < 4; ++caller) {
-    callers.push_back(std::async(std::launch::async, call_five_times, caller));
-  }
-  for (size_t caller = 0; caller < callers.size(); ++caller) {
-    EXPECT_TRUE(callers[caller].get()) << "caller " << caller;
-  }
 }
 
 TEST_F(ServiceProcessTest, WaitForServiceFailsAfterItsTimeoutOrWhenTheContextShutsDown) {

@@ -20,10 +20,11 @@ struct ProbeEndpoints {
         participant, rclcpp_lite::kNoNode, "/loopback_probe",
         get_message_type_support_handle<velmoria_protocol::msg::DiagnosticEvent>(),
         rmw_qos_profile_default);
-    client = rclcpp_lite::ClientCore::create(participant, rclcpp_lite::kNoNode, "/loopback_probe",
-                                             get_message_type_support_handle<Srv::Request>(),
-                                             get_message_type_support_handle<Srv::Response>(),
-                                             rmw_qos_profile_services_default, nullptr);
+    client = rclcpp_lite::ClientCore::create(
+        participant,
+        rclcpp_lite::service_endpoints<Srv>(rclcpp_lite::kNoNode, "/loopback_probe",
+                                            rmw_qos_profile_services_default),
+        nullptr);
   }
 
   std::shared_ptr<rclcpp_lite::Participant> participant;
