@@ -21,3 +21,8 @@ add_middleware_test(cdr_codec_test)
 add_middleware_test(pub_sub_test threaded)
 add_middleware_test(service_test threaded)
 add_middleware_test(loopback_sockets_test threaded)
+# A participant made in a network namespace of its own, for the test above to look at.
+add_executable(localhost_only_probe ${middleware_test_dir}/localhost_only_probe.cpp)
+target_link_libraries(localhost_only_probe lite_test_support ${velmoria_protocol_TARGETS})
+target_compile_definitions(loopback_sockets_test PRIVATE
+  LOCALHOST_ONLY_PROBE="$<TARGET_FILE:localhost_only_probe>")
