@@ -163,9 +163,10 @@ TEST_F(RosGraphTest, Ros2TopicEchoDiagnosticsShowsAStatusPerSourceWithItsHardwar
                       "diagnostic_msgs/msg/DiagnosticArray"});
     const std::string array = EchoWhile(*echo, [] {});
     statuses[build] = StatusNames(array);
-    EXPECT_NE(array.find("  name: 'bottom_interact_center: procter link'\n  message: 'connected'\n"
-                         "  hardware_id: 127.0.0.1\n  values:\n  - key: connected\n    value: 'yes'\n"),
-              std::string::npos)
+    EXPECT_NE(
+        array.find("  name: 'bottom_interact_center: procter link'\n  message: 'connected'\n"
+                   "  hardware_id: 127.0.0.1\n  values:\n  - key: connected\n    value: 'yes'\n"),
+        std::string::npos)
         << array;
     EXPECT_NE(array.find("name: 'bottom_interact_center: battery unit'\n  message: 'no battery "
                          "tty: the board''s figures are used'\n  hardware_id: 127.0.0.1\n"),

@@ -5,12 +5,11 @@
 #include "rmw/types.h"
 
 /* Keep last `depth`, reliable, volatile; the rest unspecified or the system default. */
-#define RMW_LITE_RELIABLE_VOLATILE_PROFILE_(depth)                                     \
-  {                                                                                   \
-    RMW_QOS_POLICY_HISTORY_KEEP_LAST, depth, RMW_QOS_POLICY_RELIABILITY_RELIABLE,     \
-        RMW_QOS_POLICY_DURABILITY_VOLATILE, RMW_DURATION_UNSPECIFIED,                 \
-        RMW_DURATION_UNSPECIFIED, RMW_QOS_POLICY_LIVELINESS_SYSTEM_DEFAULT,           \
-        RMW_DURATION_UNSPECIFIED, false                                               \
+#define RMW_LITE_RELIABLE_VOLATILE_PROFILE_(depth)                                              \
+  {                                                                                             \
+    RMW_QOS_POLICY_HISTORY_KEEP_LAST, depth, RMW_QOS_POLICY_RELIABILITY_RELIABLE,               \
+        RMW_QOS_POLICY_DURABILITY_VOLATILE, RMW_DURATION_UNSPECIFIED, RMW_DURATION_UNSPECIFIED, \
+        RMW_QOS_POLICY_LIVELINESS_SYSTEM_DEFAULT, RMW_DURATION_UNSPECIFIED, false               \
   }
 
 static const rmw_qos_profile_t rmw_qos_profile_default = RMW_LITE_RELIABLE_VOLATILE_PROFILE_(10);

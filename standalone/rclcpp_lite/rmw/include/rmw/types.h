@@ -10,41 +10,38 @@
 extern "C" {
 #endif
 
-typedef struct rmw_time_s
-{
+typedef struct rmw_time_s {
   uint64_t sec;
   uint64_t nsec;
 } rmw_time_t;
 
-#define RMW_DURATION_UNSPECIFIED {0LL, 0LL}
-#define RMW_DURATION_INFINITE {9223372036LL, 854775807LL}
+#define RMW_DURATION_UNSPECIFIED \
+  { 0LL, 0LL }
+#define RMW_DURATION_INFINITE \
+  { 9223372036LL, 854775807LL }
 
-typedef enum rmw_qos_history_policy_e
-{
+typedef enum rmw_qos_history_policy_e {
   RMW_QOS_POLICY_HISTORY_SYSTEM_DEFAULT,
   RMW_QOS_POLICY_HISTORY_KEEP_LAST,
   RMW_QOS_POLICY_HISTORY_KEEP_ALL,
   RMW_QOS_POLICY_HISTORY_UNKNOWN
 } rmw_qos_history_policy_t;
 
-typedef enum rmw_qos_reliability_policy_e
-{
+typedef enum rmw_qos_reliability_policy_e {
   RMW_QOS_POLICY_RELIABILITY_SYSTEM_DEFAULT,
   RMW_QOS_POLICY_RELIABILITY_RELIABLE,
   RMW_QOS_POLICY_RELIABILITY_BEST_EFFORT,
   RMW_QOS_POLICY_RELIABILITY_UNKNOWN
 } rmw_qos_reliability_policy_t;
 
-typedef enum rmw_qos_durability_policy_e
-{
+typedef enum rmw_qos_durability_policy_e {
   RMW_QOS_POLICY_DURABILITY_SYSTEM_DEFAULT,
   RMW_QOS_POLICY_DURABILITY_TRANSIENT_LOCAL,
   RMW_QOS_POLICY_DURABILITY_VOLATILE,
   RMW_QOS_POLICY_DURABILITY_UNKNOWN
 } rmw_qos_durability_policy_t;
 
-typedef enum rmw_qos_liveliness_policy_e
-{
+typedef enum rmw_qos_liveliness_policy_e {
   RMW_QOS_POLICY_LIVELINESS_SYSTEM_DEFAULT = 0,
   RMW_QOS_POLICY_LIVELINESS_AUTOMATIC = 1,
   RMW_QOS_POLICY_LIVELINESS_MANUAL_BY_NODE = 2,
@@ -52,8 +49,7 @@ typedef enum rmw_qos_liveliness_policy_e
   RMW_QOS_POLICY_LIVELINESS_UNKNOWN = 4
 } rmw_qos_liveliness_policy_t;
 
-typedef struct rmw_qos_profile_s
-{
+typedef struct rmw_qos_profile_s {
   rmw_qos_history_policy_t history;
   size_t depth;
   rmw_qos_reliability_policy_t reliability;
@@ -65,8 +61,7 @@ typedef struct rmw_qos_profile_s
   bool avoid_ros_namespace_conventions;
 } rmw_qos_profile_t;
 
-typedef struct rmw_request_id_s
-{
+typedef struct rmw_request_id_s {
   /// GUID of the client's reply reader (or its request writer): 12-byte prefix, 4-byte entity id.
   int8_t writer_guid[16];
   /// The request writer's sample sequence number.
