@@ -164,7 +164,7 @@ TEST_F(RosGraphTest, Ros2TopicEchoDiagnosticsShowsAStatusPerSourceWithItsHardwar
     const std::string array = EchoWhile(*echo, [] {});
     statuses[build] = StatusNames(array);
     EXPECT_NE(
-        array.find("  name: 'bottom_interact_center: procter link'\n  message: 'connected'\n"
+        array.find("  name: 'bottom_interact_center: procter link'\n  message: connected\n"
                    "  hardware_id: 127.0.0.1\n  values:\n  - key: connected\n    value: 'yes'\n"),
         std::string::npos)
         << array;
