@@ -32,3 +32,4 @@ node_add_gtest(listener_signals_test test/listener_signals_test.cpp)
 # The level rules of /diagnostics: pure functions of counts and time, no ROS running.
 framing_add_gtest(status_rules_test test/status_rules_test.cpp)
 target_link_libraries(status_rules_test PRIVATE bottom_interact_node)
+node_add_gtest(board_diagnostics_test test/board_diagnostics_test.cpp)
