@@ -238,8 +238,9 @@ TEST_F(RosInteropTest, LaunchFileStartsTheNodeWithItsParameterFileAndCtrlCEndsIt
   EXPECT_TRUE(SelfCleanDuties(ros, 55, 33));
 
   kill(-launch.pid(), SIGINT);
-  EXPECT_EQ(launch.WaitExit(20s), 0);
+  const auto status = launch.WaitExit(20s);
   const std::string output = launch.out().Text();
+  EXPECT_EQ(status, 0) << output;
   EXPECT_NE(output.find("process has finished cleanly"), std::string::npos) << output;
   EXPECT_EQ(output.find("process has died"), std::string::npos) << output;
   std::remove(params_file.c_str());

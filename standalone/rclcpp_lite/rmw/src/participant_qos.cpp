@@ -23,6 +23,7 @@ constexpr uint32_t kMaxInitialPeersRange = 32;
 // 3 s) therefore bounds discovery time; 250 ms keeps it well under a second at 128 small loopback
 // datagrams a second per participant.
 const eprosima::fastrtps::Duration_t kAnnouncementPeriod(0, 250'000'000);
+constexpr size_t kPreallocatedSendBuffers = 2;
 
 Locator_t loopback_locator() {
   Locator_t locator;
@@ -68,6 +69,11 @@ fdds::DomainParticipantQos make_participant_qos(bool localhost_only) {
   builtin.writerHistoryMemoryPolicy =
       eprosima::fastrtps::rtps::PREALLOCATED_WITH_REALLOC_MEMORY_MODE;
   builtin.discovery_config.leaseDuration_announcementperiod = kAnnouncementPeriod;
+  // Fast DDS makes a 64 KB send buffer up front for every thread that might send, half a
+  // megabyte in all; two cover a node's usual traffic, and more are made when more threads send
+  // at once.
+  qos.allocation().send_buffers.preallocated_number = kPreallocatedSendBuffers;
+  qos.allocation().send_buffers.dynamic = true;
 
   if (localhost_only) {
     restrict_to_loopback(qos);

@@ -1,5 +1,6 @@
 #include "qos_mapping.hpp"
 
+#include <algorithm>
 #include <initializer_list>
 #include <limits>
 #include <stdexcept>
@@ -11,6 +12,10 @@ namespace rclcpp_lite::middleware {
 namespace {
 
 namespace fdds = eprosima::fastdds::dds;
+
+// Fast DDS preallocates 100 samples per endpoint, over a megabyte for a node's two dozen endpoints
+// that seldom hold more than two. Samples beyond these are allocated when first needed and kept.
+constexpr int32_t kPreallocatedSamples = 8;
 
 /// Sets `kind` to the DDS counterpart of `value`; a system default (0 in every rmw policy
 /// enumeration) leaves Fast DDS's default.
@@ -55,6 +60,9 @@ void apply_profile(const rmw_qos_profile_t& profile, EndpointQos& qos) {
     qos.lifespan().duration = eprosima::fastrtps::Duration_t(
         static_cast<int32_t>(profile.lifespan.sec), static_cast<uint32_t>(profile.lifespan.nsec));
   }
+  qos.resource_limits().allocated_samples = history.kind == fdds::KEEP_LAST_HISTORY_QOS
+                                                ? std::min(history.depth, kPreallocatedSamples)
+                                                : kPreallocatedSamples;
   qos.endpoint().history_memory_policy =
       eprosima::fastrtps::rtps::PREALLOCATED_WITH_REALLOC_MEMORY_MODE;
   qos.data_sharing().off();

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <numeric>
 #include <vector>
 
 #include "rclcpp_lite/middleware.hpp"
@@ -82,6 +83,22 @@ TEST(PubSubQos, KeepLastDepthKeepsOnlyTheNewest) {
   publish_ids(*publisher, 1, 5);
   ASSERT_TRUE(test_support::PollUntil(20s, [&] { return arrivals >= 5; }));
   EXPECT_EQ(take_ids(*subscription, 5, 0ms), (std::vector<int32_t>{4, 5}));
+}
+
+// Only a few samples are allocated up front; a history holds as many as its depth asks for.
+TEST(PubSubQos, TransientLocalHistoryKeepsMoreSamplesThanArePreallocated) {
+  const auto participant = Participant::create(test_support::KeepDdsOnThisMachine());
+  rmw_qos_profile_t deep = rmw_qos_profile_default;
+  deep.depth = 50;
+  deep.durability = RMW_QOS_POLICY_DURABILITY_TRANSIENT_LOCAL;
+  auto publisher = PublisherCore::create(participant, kNoNode, "/deep_probe", event_type(), deep);
+  publish_ids(*publisher, 1, 60);
+
+  auto late_joiner =
+      SubscriptionCore::create(participant, kNoNode, "/deep_probe", event_type(), deep, [] {});
+  std::vector<int32_t> newest(50);
+  std::iota(newest.begin(), newest.end(), 11);
+  EXPECT_EQ(take_ids(*late_joiner, 50, 20s), newest);
 }
 
 }  // namespace
