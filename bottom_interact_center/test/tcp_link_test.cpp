@@ -232,6 +232,15 @@ TEST_F(TcpLinkTest, ClientInitConnectsAndAnnouncesTheRestoredLink) {
   EXPECT_EQ(LogCapture::Count("TcpSocket::Connect get flag: 0"), 1u);
 }
 
+// Left unparsed, such an address would be 0.0.0.0, which reaches this host's listener.
+TEST_F(TcpLinkTest, AMalformedBoardAddressFailsTheConnectInsteadOfReachingThisHost) {
+  for (const char* address : {"127.0.0.1x", ""}) {
+    TcpClient client(address, server_.port());
+    EXPECT_FALSE(client.Init()) << address;
+    EXPECT_EQ(client.ConnectionCount(), 0u) << address;
+  }
+}
+
 TEST_F(TcpLinkTest, ClientWithoutServerFailsOnceAndRetriesOnUse) {
   const int port = server_.port();
   server_.StopListening();

@@ -1,5 +1,7 @@
 // The board_sim program as a user runs it: options, printed requests, stop on a signal.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -58,9 +60,16 @@ TEST(BoardSimProgram, PrintsDecodedRequestsAndStopsOnSigterm) {
   EXPECT_EQ(sim.WaitExit(kWait), 0);
 }
 
-TEST(BoardSimProgram, StopsOnSigint) {
-  ChildProcess sim({kProgram, "--procter-port", "0", "--light-port", "0"});
+TEST(BoardSimProgram, NamesItsBatteryTerminalAndStopsOnSigint) {
+  ChildProcess sim({kProgram, "--procter-port", "0", "--light-port", "0", "--battery"});
   ASSERT_TRUE(WaitForListening(&sim));
+  // The demo and the soak find the battery unit's terminal by this line.
+  const auto line = sim.out().WaitFor("battery unit on /dev/pts/", 0, kWait);
+  ASSERT_TRUE(line) << sim.out().Text();
+  const std::string path = line->substr(line->find("/dev/pts/"));
+  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  EXPECT_TRUE(fd >= 0 && isatty(fd)) << path;
+  close(fd);
   sim.Signal(SIGINT);
   EXPECT_EQ(sim.WaitExit(kWait), 0);
 }

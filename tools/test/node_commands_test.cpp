@@ -115,6 +115,12 @@ protected:
     EXPECT_TRUE(node_->out().WaitForSize(out_mark + out_lines, 5s));
     result.log = node_->err().LinesFrom(log_mark);
     result.out = node_->out().LinesFrom(out_mark);
+    // Every board here answers: an answer, even a failing or unreadable one, ends the exchange
+    // at once instead of its time-out.
+    for (const auto& line : result.log) {
+      EXPECT_EQ(line.find("Function exec timeout exit!"), std::string::npos)
+          << "command " << request.cmd;
+    }
     return result;
   }
 

@@ -194,6 +194,26 @@ TEST_F(NodeDiagnosticsTest, AWorkingBoardShowsEveryStatusWithItsHardwareIdAndNoE
       "motor data", [](const Status&) { return true; }, 3s);
   ASSERT_TRUE(motor_data);
   EXPECT_EQ(motor_data->level, Status::OK) << "motor datagrams still flow";
+
+  // Both peers answered what went to them: a pause to the task center, reports and datagrams
+  // to the robot information service.
+  cleaning_component::CleanRobotReport pause;
+  pause.set_pause_btn(cleaning_component::WorkPause);
+  ASSERT_TRUE(reports.Push(pause));
+  for (const char* peer : {"do_task", "robot_info_update"}) {
+    const auto answered = watcher_.Await(
+        peer,
+        [](const Status& status) {
+          return Value(status, "answered").find_first_not_of("0") != std::string::npos;
+        },
+        3s);
+    EXPECT_TRUE(answered) << peer;
+  }
+  // The board leaves the report connection: shown at once, not at its next report.
+  reports.Close();
+  const auto gone = watcher_.Await("report connection", LevelIs(Status::WARN), 3s);
+  ASSERT_TRUE(gone);
+  EXPECT_EQ(Value(*gone, "board connected"), "no");
 }
 
 TEST_F(NodeDiagnosticsTest, ACommandLinkDownIsReportedWithinTwoSecondsAndItsReturnToo) {

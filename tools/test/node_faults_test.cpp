@@ -323,11 +323,13 @@ TEST_F(NodeFaultsTest, ABatteryPathThatGivesNoBytesIsHandledOnceAndTheStopStaysP
     return "ERROR ErrorCode: 100400036, battery tty " + path + " is not a terminal";
   };
   // A FIFO would block the reader for good, /dev/zero would never let it pause: both refused.
-  // The silent unit is read, and its reader waits for bytes at most a second at a time.
+  // The silent unit is read, and its reader waits for bytes at most a second at a time. A path
+  // with nothing behind it is tried again every 2 s, and said once.
   const std::vector<std::pair<std::string, std::string>> paths{
       {fifo, refused(fifo)},
       {"/dev/zero", refused("/dev/zero")},
       {silent.path(), "INFO _port_fd: "},
+      {dir.Path("absent"), "INFO can not open tty port."},
   };
   for (const auto& [path, handled] : paths) {
     SCOPED_TRACE(path);
@@ -464,6 +466,8 @@ TEST_F(NodeFaultsTest,
     // Room for the sanitizers' exit checks; no status at all when a signal killed it.
     EXPECT_EQ(node_->WaitExit(3s), 0) << log().Text();
     EXPECT_EQ(log().Count("Failed to delete"), 0u);
+    // The command waiting on the silent board says why it gave up.
+    EXPECT_TRUE(log().WaitFor("INFO Board exchange given up, ROS is shutting down", mark, 0s));
     for (const auto& line : log().LinesFrom(mark)) {
       EXPECT_EQ(line.find("ERROR"), std::string::npos) << line;
     }

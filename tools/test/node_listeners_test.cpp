@@ -117,6 +117,8 @@ TEST_F(NodeListenersTest, PauseButtonAndDiagnosticReportsAreHandledThenForwarded
   auto reports = ForwardedReports(1);
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_TRUE(SameMessage(pause, reports[0]));
+  // Stamped with the node's clock, which follows the system clock.
+  EXPECT_NEAR(peer_->robot_info().Requests().front().header.stamp.sec, time(nullptr), 5);
   auto tasks = peer_->task_center().Requests();
   ASSERT_EQ(tasks.size(), 1u);
   EXPECT_EQ(tasks[0].task_type, 200);
@@ -392,8 +394,12 @@ TEST_F(NodeListenersTest, AbsentServicesAreLoggedAndNothingIsForwarded) {
   peer_ = std::make_unique<ListenerPeer>(false);
   StartNode();
   ASSERT_TRUE(board_.Connect(10s));
+  const auto pushed = Clock::now();
   ASSERT_TRUE(board_.Push(Report("pause_btn: WorkPause")));
   ASSERT_TRUE(log().WaitFor("ERROR ErrorCode: 101400002, Server:/do_task not exist"));
+  // The call waited its 1 s for the service, and not much longer.
+  EXPECT_GE(Clock::now() - pushed, 950ms);
+  EXPECT_LT(Clock::now() - pushed, 4s);
   EXPECT_TRUE(log().WaitFor("ERROR ErrorCode: 100400017, HandleReport fail"));
 
   board_sim::DatagramSender board;
@@ -450,6 +456,10 @@ TEST_F(NodeListenersTest, AListenerThatCannotBindEndsTheProcess) {
                   "ERROR ErrorCode: 100400022, Bind Socket error: Address already in use(errornum: "
                   "98)"},
         TakenPort{SOCK_DGRAM, bottom_interact_center::kRobotInfoPort,
+                  "ERROR ErrorCode: 100400030, Bind Socket error: Address already in use(errornum: "
+                  "98)"},
+        // Its listener binds every address, which a socket on one of them already blocks.
+        TakenPort{SOCK_DGRAM, bottom_interact_center::kMotorDataPort,
                   "ERROR ErrorCode: 100400030, Bind Socket error: Address already in use(errornum: "
                   "98)"}}) {
     const int fd = socket(AF_INET, taken.type, 0);

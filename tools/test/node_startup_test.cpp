@@ -51,6 +51,7 @@ TEST_F(NodeStartupTest, StartsWithoutBoardAndReconnectsWhenTheBoardAppears) {
   EXPECT_EQ(refused->status, 1);
   EXPECT_EQ(refused->message, "CleanCompReq send failed");
   ASSERT_EQ(peer.link_events().WaitFor(1).size(), 1u);
+  EXPECT_EQ(node.err().Count(ConnectAttemptText(8081)), 2u);  // start-up's, then the command's
   peer.link_events().Clear();
 
   BoardSimulator sim(BoardOptions());
